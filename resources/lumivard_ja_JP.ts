@@ -1,0 +1,184 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>ACrystal</name>
+    <message>
+        <source>A Crystal</source>
+        <translation>結晶</translation>
+    </message>
+    <message>
+        <source>Angle [deg]</source>
+        <translation>角度[deg]</translation>
+    </message>
+    <message>
+        <source>Beam W.</source>
+        <translation>ビーム幅</translation>
+    </message>
+    <message>
+        <source>Energy[eV]</source>
+        <translation>エネルギー[eV]</translation>
+    </message>
+    <message>
+        <source>In Beam C.</source>
+        <translation>入射高</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>長さ</translation>
+    </message>
+    <message>
+        <source>Pos. X</source>
+        <translation>位置(X)</translation>
+    </message>
+    <message>
+        <source>Pos. Y</source>
+        <translation>位置(Y)</translation>
+    </message>
+</context>
+<context>
+    <name>Body</name>
+    <message>
+        <source>      Current::</source>
+        <translation>カーソル位置 : </translation>
+    </message>
+    <message>
+        <source>Avr. Cross Points::</source>
+        <translation>集光点 : </translation>
+    </message>
+    <message>
+        <source>Avr. Img Point::</source>
+        <translation>結像点 : </translation>
+    </message>
+    <message>
+        <source>Comment:</source>
+        <translation>コメント : </translation>
+    </message>
+    <message>
+        <source>Crystals</source>
+        <translation>結晶周辺</translation>
+    </message>
+    <message>
+        <source>Focus Point</source>
+        <translation>焦点周辺</translation>
+    </message>
+    <message>
+        <source>Imaging Point</source>
+        <translation>結像面周辺</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>ロード</translation>
+    </message>
+    <message>
+        <source>Meas. Length::</source>
+        <translation>計測距離 : </translation>
+    </message>
+    <message>
+        <source>Rest CPs</source>
+        <translation>焦点軌跡リセット</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>セーブ</translation>
+    </message>
+    <message>
+        <source>Scale Reset</source>
+        <translation>スケールリセット</translation>
+    </message>
+    <message>
+        <source>Show Graph</source>
+        <translation>グラフ表示</translation>
+    </message>
+    <message>
+        <source>Square Grid</source>
+        <translation>グリッド正方化</translation>
+    </message>
+</context>
+<context>
+    <name>CAlign</name>
+    <message>
+        <source>Help</source>
+        <translation>タイプとは</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>長さ</translation>
+    </message>
+    <message>
+        <source>Num of C.</source>
+        <translation>結晶数</translation>
+    </message>
+    <message>
+        <source>Rotate All</source>
+        <translation>全体回転</translation>
+    </message>
+    <message>
+        <source>Setup Type ::</source>
+        <translation>配置タイプ</translation>
+    </message>
+    <message>
+        <source>Start. Energy</source>
+        <translation>エネルギー(起点)</translation>
+    </message>
+    <message>
+        <source>Type 1</source>
+        <translation>タイプ1</translation>
+    </message>
+    <message>
+        <source>Type 2</source>
+        <translation>タイプ2</translation>
+    </message>
+    <message>
+        <source>Type 3</source>
+        <translation>タイプ3</translation>
+    </message>
+    <message>
+        <source>Type 4</source>
+        <translation>タイプ4</translation>
+    </message>
+    <message>
+        <source>Type 5</source>
+        <translation>タイプ5</translation>
+    </message>
+    <message>
+        <source>Type 6</source>
+        <translation>タイプ6</translation>
+    </message>
+    <message>
+        <source>Type 7</source>
+        <translation>タイプ7</translation>
+    </message>
+    <message>
+        <source>[eV]  dE</source>
+        <translation>[eV]   ΔE</translation>
+    </message>
+    <message>
+        <source>dX</source>
+        <translation>間隔(X)</translation>
+    </message>
+    <message>
+        <source>dY</source>
+        <translation>間隔(Y)</translation>
+    </message>
+</context>
+<context>
+    <name>MCrystal</name>
+    <message>
+        <source>Index</source>
+        <translation>面指数</translation>
+    </message>
+    <message>
+        <source>Lattice C.</source>
+        <translation>格子定数</translation>
+    </message>
+    <message>
+        <source>Monochro. Crystal:  </source>
+        <translation>分光結晶</translation>
+    </message>
+    <message>
+        <source>d</source>
+        <translation>面間隔</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what building, testing and showing Lumivard needs on Debian 12, then configures and builds.
+# Quick when everything is already there: packages are only installed when one is missing.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+packages=(
+    qtbase5-dev qttools5-dev qttools5-dev-tools # Qt 5 Widgets, Test, uic/rcc, lrelease
+    cmake ninja-build g++                       # build
+    fonts-vlgothic                              # Japanese glyphs for the default interface
+    xvfb xauth xdotool imagemagick x11-utils    # headless display, driving and screenshots
+    desktop-file-utils appstream                # validation of the installed desktop entry
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "lumivard: installing ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+cd "$here"
+if [ ! -f "$here/build/build.ninja" ]; then
+    cmake --preset default >/dev/null
+fi
+cmake --build --preset default -j"$(nproc)"
