@@ -1,0 +1,553 @@
+#include "shapes.h"
+
+#include "chcoord.h"
+
+#include <QBrush>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+// Screen positions beyond this many pixels are not drawn: they cannot be on any screen, and
+// it keeps truncation to int and the rasteriser's own integer arithmetic (line deltas) safe.
+constexpr double kPixelLimit = 1e9;
+
+bool drawable(double v)
+{
+    return std::isfinite(v) && std::fabs(v) <= kPixelLimit;
+}
+
+// Truncates toward zero, only for a finite value within the pixel limit.
+bool toPixel(double v, int &out)
+{
+    if (!drawable(v))
+        return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+bool toPixels(ChCoord *cc, double x, double y, int &sx, int &sy)
+{
+    return toPixel(cc->toScreenX(x), sx) && toPixel(cc->toScreenY(y), sy);
+}
+
+// sqrt(x^2 + y^2); where the squares underflow or overflow, hypot keeps a tiny or huge but
+// finite vector from turning into 0 or infinity (and then into a division by zero).
+double norm(double vx, double vy)
+{
+    const double n = std::sqrt(vx * vx + vy * vy);
+    if ((n == 0.0 && (vx != 0.0 || vy != 0.0)) || std::isinf(n))
+        return std::hypot(vx, vy);
+    return n;
+}
+
+// The disc marking a point: filled in the pen's colour, no outline.
+void fillDisc(QPainter *p, double sx, double sy, bool large)
+{
+    if (!drawable(sx) || !drawable(sy))
+        return;
+    QPainterPath path;
+    if (large)
+        path.addEllipse(sx - 4, sy - 4, 9, 9);
+    else
+        path.addEllipse(sx - 2, sy - 2, 5, 5);
+    p->fillPath(path, QBrush(p->pen().color()));
+}
+
+Point parallelResult()
+{
+    Point out(0.0, 0.0);
+    out.valid = false;
+    return out;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- Shape
+
+Shape::Shape(int type) : type(type) {}
+
+Shape::~Shape() = default;
+
+bool Shape::hasPosition() const
+{
+    return true;
+}
+
+double Shape::radius() const
+{
+    return distance(center());
+}
+
+// ---------------------------------------------------------------- Point
+
+Point::Point() : Shape(PointType) {}
+
+Point::Point(double x, double y, const QString &label) : Shape(PointType), x(x), y(y), label(label)
+{}
+
+void Point::draw(QPainter *p, ChCoord *cc, Box, bool selected, bool) const
+{
+    fillDisc(p, cc->toScreenX(x), cc->toScreenY(y), selected);
+}
+
+Point Point::center() const
+{
+    return *this;
+}
+
+double Point::distance(const Point &q) const
+{
+    return std::sqrt((x - q.x) * (x - q.x) + (y - q.y) * (y - q.y));
+}
+
+// ---------------------------------------------------------------- Dir
+
+Dir::Dir() = default;
+
+Dir::Dir(double deg) : deg(deg), rad(deg / 180.0 * kPi)
+{
+    x = std::cos(rad);
+    y = std::sin(rad);
+    vx = x;
+    vy = y;
+}
+
+Dir::Dir(double vx, double vy) : vx(vx), vy(vy)
+{
+    if (vx == 0.0 && vy == 0.0) {
+        deg = 0.0;
+        rad = 0.0;
+        x = 1.0;
+        y = 0.0;
+        return;
+    }
+    const double n = norm(vx, vy);
+    x = vx / n;
+    y = vy / n;
+    rad = std::asin(std::clamp(y, -1.0, 1.0));
+    deg = rad / kPi * 180.0;
+}
+
+// ---------------------------------------------------------------- Ray
+
+Ray::Ray() : Ray(Point(), Dir(), RayForm) {}
+
+Ray::Ray(const Point &start, const Dir &d) : Ray(start, d, RayForm) {}
+
+Ray::Ray(const Point &start, const Dir &d, int form) : Dir(d), Point(start.x, start.y), form(form)
+{
+    type = RayType;
+}
+
+Point Ray::pointAt(double s) const
+{
+    return Point(Point::x + s * Dir::x, Point::y + s * Dir::y);
+}
+
+Ray Ray::asRay() const
+{
+    return Ray(start(), dir());
+}
+
+void Ray::setStart(double sx, double sy)
+{
+    Point::x = sx;
+    Point::y = sy;
+}
+
+void Ray::setStart(const Point &p)
+{
+    setStart(p.x, p.y);
+}
+
+void Ray::setDir(const Dir &d)
+{
+    static_cast<Dir &>(*this) = d;
+}
+
+void Ray::setAngle(double deg)
+{
+    setDir(Dir(deg));
+}
+
+void Ray::draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool) const
+{
+    drawFullLine(p, cc, bb, selected);
+}
+
+void Ray::drawFullLine(QPainter *p, ChCoord *cc, const Box &bb, bool selected) const
+{
+    QVector<Point> l;
+    if (!bb.edgeCrossings(asRay(), l) || l.size() < 2)
+        return;
+    int x0, y0, x1, y1;
+    if (!toPixels(cc, l[0].x, l[0].y, x0, y0) || !toPixels(cc, l[1].x, l[1].y, x1, y1))
+        return;
+    const QPen saved = p->pen();
+    QPen pen = saved;
+    pen.setWidth(selected ? 3 : 1);
+    pen.setDashPattern({3, 3});
+    p->setPen(pen);
+    p->drawLine(x0, y0, x1, y1);
+    p->setPen(saved);
+}
+
+Point Ray::center() const
+{
+    return start();
+}
+
+double Ray::distance(const Point &q) const
+{
+    const Ray perpendicular(q, Dir(-Dir::y, Dir::x));
+    Point foot;
+    // A unit direction and its perpendicular never make a parallel pair.
+    crossPoint(perpendicular, asRay(), foot);
+    return q.distance(foot);
+}
+
+// ---------------------------------------------------------------- HRay
+
+HRay::HRay() : HRay(Point(), Dir(), HRayForm) {}
+
+HRay::HRay(const Point &start, const Dir &d) : HRay(start, d, HRayForm) {}
+
+HRay::HRay(const Point &start, const Dir &d, int form) : Ray(start, d, form) {}
+
+void HRay::draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) const
+{
+    if (drawExt)
+        drawFullLine(p, cc, bb, selected);
+    QVector<Point> l;
+    if (!bb.edgeCrossings(HRay(start(), dir()), l) || l.size() < 2)
+        return;
+    int x0, y0, x1, y1;
+    if (!toPixels(cc, l[0].x, l[0].y, x0, y0) || !toPixels(cc, l[1].x, l[1].y, x1, y1))
+        return;
+    const QPen saved = p->pen();
+    QPen pen = saved;
+    pen.setWidth(selected ? 3 : 1);
+    p->setPen(pen);
+    p->drawLine(x0, y0, x1, y1);
+    p->setPen(saved);
+}
+
+// ---------------------------------------------------------------- Line
+
+Line::Line() : HRay(Point(), Dir(), LineForm) {}
+
+Line::Line(const Point &start, const Dir &d, double length)
+    : HRay(start, d, LineForm), length(length)
+{}
+
+Line::Line(const Point &a, const Point &b)
+    : HRay(a, Dir(b.x - a.x, b.y - a.y), LineForm), length(norm(b.x - a.x, b.y - a.y))
+{}
+
+Point Line::end() const
+{
+    return pointAt(length);
+}
+
+void Line::setEnds(const Point &a, const Point &b)
+{
+    *this = Line(a, b);
+}
+
+void Line::draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) const
+{
+    const QPen saved = p->pen();
+    QPen pen = saved;
+    if (selected)
+        pen.setWidthF(saved.widthF() * 2.0);
+    p->setPen(pen);
+    if (drawExt)
+        drawFullLine(p, cc, bb, selected);
+    const Point e = end();
+    int x0, y0, x1, y1;
+    if (toPixels(cc, Point::x, Point::y, x0, y0) && toPixels(cc, e.x, e.y, x1, y1)) {
+        p->drawLine(x0, y0, x1, y1);
+        fillDisc(p, cc->toScreenX(e.x), cc->toScreenY(e.y), false);
+        fillDisc(p, cc->toScreenX(Point::x), cc->toScreenY(Point::y), false);
+    }
+    p->setPen(saved);
+}
+
+Point Line::center() const
+{
+    return Point((2.0 * Point::x + Dir::x * length) * 0.5,
+                 (2.0 * Point::y + Dir::y * length) * 0.5);
+}
+
+double Line::radius() const
+{
+    return start().distance(center());
+}
+
+// ---------------------------------------------------------------- crossPoint
+
+namespace {
+
+// The segment length of a form-2 argument, or -1 when it has none.
+double segmentLength(const Ray &r)
+{
+    if (r.form != Ray::LineForm)
+        return -1.0;
+    const Line *l = dynamic_cast<const Line *>(&r);
+    return l ? l->length : -1.0;
+}
+
+} // namespace
+
+bool crossPoint(const Ray &first, const Ray &second, Point &out)
+{
+    // Mixed pairs are computed in one order (lower form first) so that swapping the
+    // arguments gives the same point to the last bit.
+    const bool swap = second.form < first.form;
+    const Ray &a = swap ? second : first;
+    const Ray &b = swap ? first : second;
+
+    const double ax = a.Point::x, ay = a.Point::y, dx = a.Dir::x, dy = a.Dir::y;
+    const double bx = b.Point::x, by = b.Point::y, ex = b.Dir::x, ey = b.Dir::y;
+    if (ex == dx && ey == dy) {
+        out = parallelResult();
+        return false;
+    }
+    // Opposite or nearly equal directions can make the denominator exactly zero; such lines
+    // are parallel as far as the arithmetic can tell.
+    const double den = ex * dy - ey * dx;
+    const double s = ((ax - bx) * ey - (ay - by) * ex) / den;
+    const double cx = ax + s * dx;
+    const double cy = ay + s * dy;
+    if (den == 0.0 || !std::isfinite(cx) || !std::isfinite(cy)) {
+        out = parallelResult();
+        return false;
+    }
+    out = Point(cx, cy);
+
+    bool on = true;
+    for (const Ray *r : {&a, &b}) {
+        if (r->form == Ray::RayForm)
+            continue;
+        const double vx = cx - r->Point::x;
+        const double vy = cy - r->Point::y;
+        const Dir w(vx, vy);
+        if (w.x * r->Dir::x + w.y * r->Dir::y < 0.0)
+            on = false;
+        const double len = segmentLength(*r);
+        if (len >= 0.0 && norm(vx, vy) > len)
+            on = false;
+    }
+    return on;
+}
+
+// ---------------------------------------------------------------- Pen
+
+Pen::Pen() : Pen(Qt::black, 1, {}) {}
+
+Pen::Pen(const QColor &color, int width, const QVector<double> &dash) : Shape(PenType)
+{
+    pen.setColor(color);
+    pen.setWidth(width);
+    pen.setDashPattern(dash);
+}
+
+void Pen::draw(QPainter *p, ChCoord *, Box, bool, bool) const
+{
+    p->setPen(pen);
+}
+
+bool Pen::hasPosition() const
+{
+    return false;
+}
+
+Point Pen::center() const
+{
+    return Point();
+}
+
+double Pen::radius() const
+{
+    return 0.0;
+}
+
+double Pen::distance(const Point &) const
+{
+    return -1.0;
+}
+
+// ---------------------------------------------------------------- Points
+
+Points::Points() : Shape(PointsType) {}
+
+Points::Points(const Points &o)
+    : Shape(o), points(o.points), sum(o.sum), connect(o.connect), extend(o.extend),
+      ownPen(o.ownPen), pen(o.pen), showLabels(o.showLabels)
+{}
+
+Points &Points::operator=(const Points &o)
+{
+    Shape::operator=(o);
+    points = o.points;
+    sum = o.sum;
+    connect = o.connect;
+    extend = o.extend;
+    ownPen = o.ownPen;
+    pen = o.pen;
+    showLabels = o.showLabels;
+    return *this;
+}
+
+void Points::add(const Point &p)
+{
+    points.append(p);
+    sum.x += p.x;
+    sum.y += p.y;
+}
+
+void Points::clear()
+{
+    points.clear();
+    sum = Point();
+}
+
+void Points::draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool) const
+{
+    const QPen saved = p->pen();
+    for (const Point &pt : points) {
+        pt.draw(p, cc, bb, selected, true);
+        if (showLabels) {
+            const double sx = cc->toScreenX(pt.x);
+            const double sy = cc->toScreenY(pt.y);
+            if (drawable(sx) && drawable(sy))
+                labels.drawText(p,
+                                QRectF(sx, sy, 200, 20),
+                                QFont(),
+                                Qt::AlignLeft | Qt::AlignVCenter,
+                                1,
+                                pt.label,
+                                10);
+        }
+    }
+    if (connect) {
+        if (ownPen)
+            p->setPen(pen.pen);
+        for (int i = 0; i + 1 < points.size(); ++i)
+            Line(points[i], points[i + 1]).draw(p, cc, bb, selected, extend);
+    }
+    p->setPen(saved);
+}
+
+Point Points::center() const
+{
+    if (points.isEmpty())
+        return sum;
+    const double r = 1.0 / points.size();
+    return Point(sum.x * r, sum.y * r);
+}
+
+double Points::radius() const
+{
+    return 0.0;
+}
+
+double Points::distance(const Point &q) const
+{
+    return center().distance(q);
+}
+
+// ---------------------------------------------------------------- Polygon
+
+Polygon::Polygon() : Shape(PolygonType) {}
+
+Polygon::Polygon(int type) : Shape(type) {}
+
+void Polygon::addVertex(const Point &v)
+{
+    vertices.append(v);
+    const int n = vertices.size();
+    if (n < 2)
+        return;
+    if (!edges.isEmpty())
+        edges.removeLast();
+    edges.append(Line(vertices[n - 2], vertices[n - 1]));
+    edges.append(Line(vertices[n - 1], vertices[0]));
+}
+
+bool Polygon::edgeCrossings(const Ray &r, QVector<Point> &out) const
+{
+    const Ray line = r.asRay();
+    QVector<Point> found;
+    for (const Line &e : edges) {
+        Point c;
+        if (!crossPoint(line, e, c))
+            continue;
+        const double vx = c.x - line.Point::x;
+        const double vy = c.y - line.Point::y;
+        const Dir u(vx, vy);
+        c.t = (u.x * line.Dir::x + u.y * line.Dir::y) * norm(vx, vy);
+        found.append(c);
+    }
+    const int m = found.size();
+    for (int i = 0; i + 1 < m; ++i)
+        for (int j = i + 1; j < m; ++j)
+            if (found[j].t < found[i].t)
+                std::swap(found[i], found[j]);
+    for (int i = 0; i < m; ++i)
+        if (i == 0 || found[i].t > found[i - 1].t)
+            out.append(found[i]);
+    return !out.isEmpty();
+}
+
+bool Polygon::edgeCrossings(const HRay &h, QVector<Point> &out) const
+{
+    QVector<Point> l;
+    edgeCrossings(h.asRay(), l);
+    if (l.size() > 1 && l.first().t < 0.0 && l.last().t > 0.0)
+        out.append(h.start());
+    for (const Point &c : l)
+        if (c.t >= 0.0)
+            out.append(c);
+    return !out.isEmpty();
+}
+
+void Polygon::draw(QPainter *, ChCoord *, Box, bool, bool) const {}
+
+Point Polygon::center() const
+{
+    if (vertices.isEmpty()) {
+        Point none;
+        none.valid = false;
+        return none;
+    }
+    double sx = 0.0, sy = 0.0;
+    for (const Point &v : vertices) {
+        sx += v.x;
+        sy += v.y;
+    }
+    return Point(sx / vertices.size(), sy / vertices.size());
+}
+
+double Polygon::distance(const Point &q) const
+{
+    return center().distance(q);
+}
+
+// ---------------------------------------------------------------- Box
+
+Box::Box(double ax, double ay, double bx, double by)
+    : Polygon(BoxType), x0(std::min(ax, bx)), y0(std::min(ay, by)), x1(std::max(ax, bx)),
+      y1(std::max(ay, by))
+{
+    addVertex(Point(x0, y0));
+    addVertex(Point(x0, y1));
+    addVertex(Point(x1, y1));
+    addVertex(Point(x1, y0));
+}
