@@ -1,0 +1,135 @@
+#include "trace.h"
+
+QColor crystalColour(int i, int n)
+{
+    const double t = (255.0 / n) * i;
+    return QColor(static_cast<int>(t), static_cast<int>(255.0 - t), 0);
+}
+
+void appendShapes(CrystalOptics &crystal, QVector<Shape *> &shapes)
+{
+    shapes << &crystal.inPen << &crystal.inEdgeStart << &crystal.inCentre << &crystal.inEdgeEnd
+           << &crystal.crystalPen << &crystal.surface << &crystal.outPen << &crystal.outEdgeStart
+           << &crystal.outCentre << &crystal.outEdgeEnd;
+}
+
+Point surfaceCentre(const CrystalOptics &crystal)
+{
+    const Line &s = crystal.surface;
+    const double x = s.Point::x;
+    const double y = s.Point::y;
+    return Point((x + (s.length * s.Dir::x + x)) * 0.5, (y + (s.length * s.Dir::y + y)) * 0.5);
+}
+
+void crossCentreRays(const CrystalList &crystals, Points &crossPoints, Points &centres)
+{
+    crossPoints.clear();
+    centres.clear();
+    const int n = crystals.size();
+    for (int i = 0; i < n; ++i) {
+        for (int j = i + 1; j < n; ++j) {
+            Point p;
+            // Kept whether or not it lies ahead of both rays: the average wants every pair.
+            crossPoint(crystals[i]->outCentre, crystals[j]->outCentre, p);
+            crossPoints.add(p);
+        }
+        centres.add(surfaceCentre(*crystals[i]));
+    }
+}
+
+Point imagePoint(const Point &focus, const Point &middle)
+{
+    const double dx = focus.x - middle.x;
+    const double dy = focus.y - middle.y;
+    return Point((dx + dx) + middle.x, (dy + dy) + middle.y);
+}
+
+QString energyRangeLabel(double firstEnergy, double lastEnergy)
+{
+    return QStringLiteral("%1-%2[eV]")
+        .arg(QString::number(firstEnergy, 'g', 6), QString::number(lastEnergy, 'g', 6));
+}
+
+bool addFocus(const Points &crossPoints,
+              const Points &centres,
+              const QString &label,
+              Points &avrCps,
+              Points &avrIps)
+{
+    if (crossPoints.points.isEmpty())
+        return false;
+    Point f = crossPoints.center();
+    const Point m = centres.center();
+    Point i = imagePoint(f, m);
+    f.label = label;
+    i.label = label;
+    avrCps.add(f);
+    avrIps.add(i);
+    return true;
+}
+
+void restartHistories(const Points &crossPoints, Points &avrCps, Points &avrIps)
+{
+    avrCps.clear();
+    avrIps.clear();
+    if (crossPoints.points.isEmpty())
+        return;
+    const Point c = crossPoints.center();
+    const Point f(c.x, c.y);
+    avrCps.add(f);
+    avrIps.add(Point(f.x + f.x, f.y + f.y));
+}
+
+QRectF marginBox(const QVector<Point> &points)
+{
+    double xmin = 1e300, ymin = 1e300, xmax = -1e300, ymax = -1e300;
+    for (const Point &p : points) {
+        if (p.x < xmin)
+            xmin = p.x;
+        if (p.x > xmax)
+            xmax = p.x;
+        if (p.y < ymin)
+            ymin = p.y;
+        if (p.y > ymax)
+            ymax = p.y;
+    }
+    const double dx = xmax - xmin;
+    const double dy = ymax - ymin;
+    return QRectF(xmin - 0.1 * dx, ymin - 0.1 * dy, 1.2 * dx, 1.2 * dy);
+}
+
+QRectF overallExtent(const QVector<Shape *> &shapes, const Point &crossAverage)
+{
+    QVector<Point> points;
+    points.reserve(shapes.size() + 1);
+    for (const Shape *s : shapes) {
+        if (s->hasPosition())
+            points.append(s->center());
+    }
+    points.append(crossAverage);
+    return marginBox(points);
+}
+
+QRectF crystalsExtent(const CrystalList &crystals)
+{
+    QVector<Point> points;
+    points.reserve(2 * crystals.size());
+    for (const CrystalOptics *c : crystals) {
+        const Line &s = c->surface;
+        points.append(Point(s.Point::x, s.Point::y));
+        points.append(Point(s.Point::x + s.length * s.Dir::x, s.Point::y + s.length * s.Dir::y));
+    }
+    return marginBox(points);
+}
+
+QRectF centredOn(const QRectF &r, const Point &p)
+{
+    return QRectF(p.x - r.width() / 2.0, p.y - r.height() / 2.0, r.width(), r.height());
+}
+
+Point newestOr0(const Points &history)
+{
+    if (history.points.isEmpty())
+        return Point(0.0, 0.0);
+    return history.points.last();
+}
