@@ -1,0 +1,58 @@
+#pragma once
+
+#include "crystaloptics.h"
+#include "ui_acrystal.h"
+
+#include <QFrame>
+#include <QString>
+
+class QTextStream;
+
+// One analyser crystal: its optics (surface, beam rays, pens) and the row in which the user
+// reads and edits its position, angle, energy and length. The row shows the geometry and
+// edits it through the fields' texts; the lattice spacing is the shared `units.D`.
+class ACrystal : public QFrame, public CrystalOptics, private Ui_ACrystal
+{
+    Q_OBJECT
+
+public:
+    // Angle in degrees, (x, y) the centre.
+    ACrystal(double angle, double x, double y, double length, QWidget *parent = nullptr);
+    // A crystal with a geometry computed elsewhere (a layout), taken over bit for bit.
+    explicit ACrystal(const CrystalOptics &geometry, QWidget *parent = nullptr);
+    ~ACrystal() override;
+
+    // P := p, angle and length kept; rays and fields follow.
+    void setStart(const Point &p);
+    // Writes the seven derived values into the fields.
+    void showValues();
+    // One style sheet for the seven fields.
+    void setFieldStyle(const QString &sheet);
+    // The column-title row above the crystal list (not a crystal of the design).
+    static ACrystal *makeHeader();
+
+    // The crystal number shown at the start of the row.
+    void setNumber(int number);
+    // The text of "Energy[eV]" as shown.
+    QString energyText() const;
+
+signals:
+    // After each of the four edits.
+    void updated();
+
+    // Private slots first: the meta-object lists newPos, newAngle, newEnergy, newLength,
+    // then save and load.
+private slots:
+    void newPos();
+    void newAngle();
+    void newEnergy();
+    void newLength();
+
+public slots:
+    // The crystal's block of a design file, crystal index i.
+    void save(int i, QTextStream &out);
+    void load(int i, QString line);
+
+private:
+    void setUpRow();
+};
