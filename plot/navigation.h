@@ -1,0 +1,54 @@
+#pragma once
+
+#include "shapes.h"
+
+#include <QPoint>
+#include <QRectF>
+#include <QString>
+#include <QVector>
+
+class ChCoord;
+
+// Navigation and read-out arithmetic of a plot window. Views are world rectangles (x, y, width,
+// height) with x, y the lower left corner; cc is the window's mapping with its world rectangle
+// set from the view. An axis whose result would not be finite keeps its old values, so a window
+// never ends up where it cannot be drawn or moved back.
+
+// Left drag: the world point under prevPos moves to curPos.
+QRectF panView(const QRectF &view, const ChCoord &cc, QPoint curPos, QPoint prevPos);
+
+// Wheel: scales the view by 0.9^step about the world point under curPos (step > 0 zooms in).
+// An axis is zoomed only while the cursor lies strictly inside the inner 90 % of its range, and
+// only as far as the view stays wider than kMinViewWidth times its coordinates (and
+// kMinViewExtent) and within +-kMaxViewExtent: beyond that it could not be zoomed back out.
+constexpr double kMinViewWidth
+    = 64 * 2.220446049250313e-16; // 64 steps of the coordinates' resolution
+constexpr double kMinViewExtent = 1e-280;
+constexpr double kMaxViewExtent = 1e300;
+QRectF zoomView(const QRectF &view, const ChCoord &cc, QPoint curPos, int step);
+
+// Right drag: the measuring segment from a to b (direction (1, 0) and length 0 when a = b).
+// False, leaving out alone, when a, b or the length is not finite.
+bool measureLine(const Point &a, const Point &b, Line &out);
+
+// Hover: the index of the nearest shape by distance in list order (negative distances are pens,
+// skipped; the first of equal distances wins), if it is nearer than 1.0 world unit and than 5 %
+// of the visible diagonal; -1 otherwise.
+int pickShape(const QVector<double> &distances, double viewWidth, double viewHeight);
+
+// "(x, y): distance from the origin", each number right-aligned in 8 characters, 3 decimals.
+QString positionReadout(double x, double y);
+// "(x0, y0)-(x1, y1) : length", the length right-aligned in 11 characters, 6 decimals.
+QString measureReadout(const Line &l);
+
+// Culling of what a paint cannot show; both answer conservatively (true when in doubt), so
+// skipping on false leaves every pixel as drawing would. window is the surface in pixels.
+// A point's disc (5 pixels about sx, sy) and, with a label, its label box (sx, sy, 200, 20).
+bool pointMarkMayShow(double sx, double sy, bool withLabel, const QRectF &window);
+// A segment between two screen positions with its end discs, drawn with a pen of penWidth.
+bool segmentMayShow(
+    double sx0, double sy0, double sx1, double sy1, double penWidth, const QRectF &window);
+
+// Integer pixel of a screen position, truncated toward zero; false when it is not finite or
+// beyond +-1e9 pixels (nothing there is on any screen, and int must not overflow).
+bool screenPixel(double s, int &out);
