@@ -2,6 +2,8 @@
 
 #include "chcoord.h"
 
+#include <QPainter>
+
 #include <algorithm>
 #include <cmath>
 
@@ -176,6 +178,47 @@ bool segmentMayShow(
             ++below;
     }
     return above < 4 && below < 4;
+}
+
+void drawPointsInView(
+    QPainter *p, ChCoord *cc, const Box &bb, const Points &list, const QRectF &window)
+{
+    const QPen saved = p->pen();
+    for (const Point &pt : list.points) {
+        const double sx = cc->toScreenX(pt.x);
+        const double sy = cc->toScreenY(pt.y);
+        if (!pointMarkMayShow(sx, sy, list.showLabels, window))
+            continue;
+        pt.draw(p, cc, bb, false, true);
+        if (list.showLabels)
+            list.labels.drawText(p,
+                                 QRectF(sx, sy, 200, 20),
+                                 QFont(),
+                                 Qt::AlignLeft | Qt::AlignVCenter,
+                                 1,
+                                 pt.label,
+                                 10);
+    }
+    if (list.connect) {
+        if (list.ownPen)
+            p->setPen(list.pen.pen);
+        const double width = std::max(p->pen().widthF(), 1.0);
+        for (int i = 0; i + 1 < list.points.size(); ++i) {
+            const Point &a = list.points[i];
+            const Point &b = list.points[i + 1];
+            // With its dashed extension a segment crosses the whole window wherever it lies.
+            if (!list.extend
+                && !segmentMayShow(cc->toScreenX(a.x),
+                                   cc->toScreenY(a.y),
+                                   cc->toScreenX(b.x),
+                                   cc->toScreenY(b.y),
+                                   width,
+                                   window))
+                continue;
+            Line(a, b).draw(p, cc, bb, false, list.extend);
+        }
+    }
+    p->setPen(saved);
 }
 
 bool screenPixel(double s, int &out)

@@ -8,6 +8,7 @@
 #include <QVector>
 
 class ChCoord;
+class QPainter;
 
 // Navigation and read-out arithmetic of a plot window. Views are world rectangles (x, y, width,
 // height) with x, y the lower left corner; cc is the window's mapping with its world rectangle
@@ -48,6 +49,12 @@ bool pointMarkMayShow(double sx, double sy, bool withLabel, const QRectF &window
 // A segment between two screen positions with its end discs, drawn with a pen of penWidth.
 bool segmentMayShow(
     double sx0, double sy0, double sx1, double sy1, double penWidth, const QRectF &window);
+
+// A point list as Points::draw draws it (not selected), leaving out the points whose disc and
+// label cannot reach the window and the segments that pass it by: the pixels are the same, and
+// the cost no longer grows with entries out of sight.
+void drawPointsInView(
+    QPainter *p, ChCoord *cc, const Box &bb, const Points &list, const QRectF &window);
 
 // Integer pixel of a screen position, truncated toward zero; false when it is not finite or
 // beyond +-1e9 pixels (nothing there is on any screen, and int must not overflow).

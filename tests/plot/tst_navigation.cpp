@@ -1,6 +1,7 @@
 #include "chcoord.h"
 #include "navigation.h"
 
+#include <QPainter>
 #include <QtTest>
 
 #include <cmath>
@@ -47,6 +48,8 @@ private slots:
     void segmentCulling();
     void pixels_data();
     void pixels();
+    void culledDrawingSamePixels_data();
+    void culledDrawingSamePixels();
 };
 
 void tst_Navigation::pan_data()
@@ -374,6 +377,81 @@ void tst_Navigation::pixels()
     int out = 0;
     QCOMPARE(screenPixel(s, out), ok);
     QCOMPARE(out, pixel);
+}
+
+void tst_Navigation::culledDrawingSamePixels_data()
+{
+    QTest::addColumn<QVector<QPointF>>("points");
+    QTest::addColumn<bool>("labels");
+    QTest::addColumn<bool>("extend");
+    QTest::addColumn<bool>("visible");
+
+    // The window shows world -10 ... 20 by -5 ... 15 on 300 x 200 pixels.
+    QVector<QPointF> spiral;
+    for (int i = 0; i < 600; ++i) {
+        const double r = 0.05 * i;
+        spiral.append(QPointF(5 + r * std::cos(i * 0.7), 5 + r * std::sin(i * 0.7)));
+    }
+    QVector<QPointF> far;
+    for (int i = 0; i < 300; ++i)
+        far.append(QPointF(1e4 + i, -3e4 + 0.5 * i));
+    // Long segments through the window between ends far outside, and points whose label
+    // alone reaches into it from the left.
+    const QVector<QPointF> crossing{
+        {-1e3, 4}, {1e3, 6}, {3e4, -2e4}, {-3e4, 2e4}, {-25, 14.5}, {-12, -4}, {-12, 30}};
+    QVector<QPointF> inside;
+    for (int i = 0; i < 40; ++i)
+        inside.append(QPointF(-9 + 0.7 * i, -4 + 0.45 * i));
+
+    QTest::newRow("spiral, partly out of sight") << spiral << true << false << true;
+    QTest::newRow("spiral without labels") << spiral << false << false << true;
+    QTest::newRow("spiral with extensions") << spiral << true << true << true;
+    QTest::newRow("all far away") << far << true << false << false;
+    QTest::newRow("crossing segments") << crossing << true << false << true;
+    QTest::newRow("all inside") << inside << true << false << true;
+}
+
+// The culled drawing leaves every pixel as the full drawing of the same list does.
+void tst_Navigation::culledDrawingSamePixels()
+{
+    QFETCH(QVector<QPointF>, points);
+    QFETCH(bool, labels);
+    QFETCH(bool, extend);
+    QFETCH(bool, visible);
+
+    Points list;
+    list.connect = true;
+    list.extend = extend;
+    list.ownPen = true;
+    list.showLabels = labels;
+    list.pen = Pen(QColor(200, 0, 200), 1, {4, 3, 2, 3});
+    for (int i = 0; i < points.size(); ++i)
+        list.add(Point(points[i].x(), points[i].y(), QStringLiteral("%1-8090[eV]").arg(8000 + i)));
+
+    const QRectF view(-10, -5, 30, 20);
+    const QRectF window(0, 0, 300, 200);
+    ChCoord cc;
+    mapView(cc, view, window.width(), window.height());
+    const Box bb(view.left(), view.top(), view.right(), view.bottom());
+
+    QImage full(300, 200, QImage::Format_RGB32);
+    QImage culled(300, 200, QImage::Format_RGB32);
+    for (QImage *img : {&full, &culled}) {
+        img->fill(Qt::white);
+        QPainter p(img);
+        p.setPen(QPen(QColor(0, 255, 0), 1));
+        if (img == &full)
+            list.draw(&p, &cc, bb, false, false);
+        else
+            drawPointsInView(&p, &cc, bb, list, window);
+        // Both restore the pen they found.
+        QCOMPARE(p.pen().color(), QColor(0, 255, 0));
+    }
+    QCOMPARE(culled, full);
+
+    QImage blank(300, 200, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    QCOMPARE(full != blank, visible);
 }
 
 QTEST_MAIN(tst_Navigation)
