@@ -1,5 +1,6 @@
 #include "acrystal.h"
 
+#include "matchkey.h"
 #include "units.h"
 
 #include <QTextStream>
@@ -121,14 +122,41 @@ void ACrystal::newLength()
     emit updated();
 }
 
+QVector<QPair<QString, QLineEdit *>> ACrystal::fileFields() const
+{
+    return {{QStringLiteral("# Crystal Pos X      : "), X},
+            {QStringLiteral("# Crystal Pos Y      : "), Y},
+            {QStringLiteral("# Crystal Deg        : "), Deg},
+            {QStringLiteral("# Crystal Energy     : "), Energy},
+            {QStringLiteral("# Crystal Length     : "), Length},
+            {QStringLiteral("# Crystal In Beam C  : "), InBeamC},
+            {QStringLiteral("# Crystal Beam Width : "), BeamW}};
+}
+
 void ACrystal::save(int i, QTextStream &out)
 {
-    Q_UNUSED(i)
-    Q_UNUSED(out)
+    const QString prefix = QStringLiteral("%1 : ").arg(i);
+    for (const auto &f : fileFields())
+        out << f.first << prefix << f.second->text() << Qt::endl;
 }
 
 void ACrystal::load(int i, QString line)
 {
-    Q_UNUSED(i)
-    Q_UNUSED(line)
+    const QString prefix = QStringLiteral("%1 : ").arg(i);
+    for (const auto &f : fileFields()) {
+        QString value;
+        if (!matchKey(line, f.first, value) || !value.startsWith(prefix))
+            continue;
+        f.second->setText(value.mid(prefix.size()));
+        // The stored text is re-read exactly as an edit would be; the two computed fields
+        // are only shown.
+        if (f.second == X || f.second == Y)
+            newPos();
+        else if (f.second == Deg)
+            newAngle();
+        else if (f.second == Energy)
+            newEnergy();
+        else if (f.second == Length)
+            newLength();
+    }
 }

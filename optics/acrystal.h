@@ -4,7 +4,9 @@
 #include "ui_acrystal.h"
 
 #include <QFrame>
+#include <QPair>
 #include <QString>
+#include <QVector>
 
 class QTextStream;
 
@@ -55,4 +57,6 @@ public slots:
 
 private:
     void setUpRow();
+    // The row's fields with their design-file keys, in file order.
+    QVector<QPair<QString, QLineEdit *>> fileFields() const;
 };

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMetaMethod>
 #include <QSignalSpy>
+#include <QTextStream>
 #include <QtTest>
 
 #include <memory>
@@ -52,6 +53,9 @@ private slots:
     void energyRoundTrip();
     void setStartShows();
     void header();
+    void saveBlock();
+    void loadLines_data();
+    void loadLines();
     void metaObjectOrder();
     void deleteWithFocusedField();
 };
@@ -227,6 +231,78 @@ void tst_ACrystal::header()
     ACrystal c(10.0, 0.0, 0.0, 1.0);
     c.setNumber(7);
     QCOMPARE(c.findChild<QLabel *>("No")->text(), QString("7"));
+}
+
+void tst_ACrystal::saveBlock()
+{
+    ACrystal c(30.0, 0.0, 0.0, 2.0);
+    QString text;
+    QTextStream out(&text);
+    c.save(3, out);
+    QCOMPARE(text.split('\n'),
+             QStringList({"# Crystal Pos X      : 3 :     0.00000",
+                          "# Crystal Pos Y      : 3 :     0.00000",
+                          "# Crystal Deg        : 3 :   30.000000",
+                          "# Crystal Energy     : 3 :  3954.1718",
+                          "# Crystal Length     : 3 :    2.00000",
+                          "# Crystal In Beam C  : 3 :     0.00000",
+                          "# Crystal Beam Width : 3 :     1.00000",
+                          ""}));
+}
+
+void tst_ACrystal::loadLines_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("emitted");
+
+    QTest::newRow("position") << 3 << "# Crystal Pos X      : 3 :     5.00000"
+                              << "X"
+                              << "    5.00000" << 1;
+    QTest::newRow("angle") << 3 << "# Crystal Deg        : 3 :   90.000000"
+                           << "Deg"
+                           << "  90.000000" << 1;
+    QTest::newRow("energy") << 3 << "# Crystal Energy     : 3 :  8000.0000"
+                            << "Energy"
+                            << " 8000.0000" << 1;
+    QTest::newRow("length") << 3 << "# Crystal Length     : 3 :    4.00000"
+                            << "Length"
+                            << "   4.00000" << 1;
+    QTest::newRow("beam width only shown") << 3 << "# Crystal Beam Width : 3 : 17"
+                                           << "BeamW"
+                                           << "17" << 0;
+    QTest::newRow("empty value") << 3 << "# Crystal In Beam C  : 3 : "
+                                 << "InBeamC"
+                                 << "" << 0;
+    QTest::newRow("other crystal") << 2 << "# Crystal Pos X      : 3 :     5.00000"
+                                   << "X"
+                                   << "    0.00000" << 0;
+    QTest::newRow("index 1 is not 10") << 1 << "# Crystal Pos X      : 10 :     5.00000"
+                                       << "X"
+                                       << "    0.00000" << 0;
+    QTest::newRow("no index") << 3 << "# Crystal Pos X      :     5.00000"
+                              << "X"
+                              << "    0.00000" << 0;
+    QTest::newRow("other spacing") << 3 << "# Crystal Pos X     : 3 :     5.00000"
+                                   << "X"
+                                   << "    0.00000" << 0;
+}
+
+void tst_ACrystal::loadLines()
+{
+    QFETCH(int, index);
+    QFETCH(QString, line);
+    QFETCH(QString, name);
+    QFETCH(QString, shown);
+    QFETCH(int, emitted);
+
+    ACrystal c(30.0, 0.0, 0.0, 2.0);
+    QSignalSpy spy(&c, SIGNAL(updated()));
+    c.load(index, line);
+    QCOMPARE(field(&c, name)->text(), shown);
+    QCOMPARE(spy.count(), emitted);
 }
 
 void tst_ACrystal::metaObjectOrder()
