@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ui_mcrystal.h"
+
+#include <QFrame>
+#include <QString>
+
+class QTextStream;
+
+// The material panel: crystal, Miller indices and lattice constant, and the spacing of the
+// reflecting planes they give. Its state is its fields; `Spacing` shows the result with six
+// significant digits.
+class MCrystal : public QFrame, private Ui_MCrystal
+{
+    Q_OBJECT
+    // The main window copies the shown spacing into `units`.
+    friend class Body;
+
+public:
+    explicit MCrystal(QWidget *parent = nullptr);
+    ~MCrystal() override;
+
+signals:
+    // After every computation of the spacing, also when nothing changed.
+    void newValue();
+
+    // The private slots come first so that the meta-object lists crystalSelected, calcSpacing,
+    // save, load.
+private slots:
+    void crystalSelected();
+    void calcSpacing();
+
+public slots:
+    // The material block of a design file.
+    void save(QTextStream &out);
+    void load(QString line);
+};
