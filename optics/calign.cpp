@@ -1,0 +1,161 @@
+#include "calign.h"
+
+#include "matchkey.h"
+
+#include <QButtonGroup>
+#include <QDialog>
+#include <QFile>
+#include <QGridLayout>
+#include <QTextEdit>
+#include <QTextStream>
+
+namespace {
+
+const QString usedField = QStringLiteral("background-color: rgb(255, 255, 255);");
+const QString ignoredField = QStringLiteral("background-color: rgb(240, 240, 240);");
+
+const QString keyType[7] = {QStringLiteral("# Selected Type 1    : "),
+                            QStringLiteral("# Selected Type 2    : "),
+                            QStringLiteral("# Selected Type 3    : "),
+                            QStringLiteral("# Selected Type 4    : "),
+                            QStringLiteral("# Selected Type 5    : "),
+                            QStringLiteral("# Selected Type 6    : "),
+                            QStringLiteral("# Selected Type 7    : ")};
+const QString keyRotateAll = QStringLiteral("# Rotate All         : ");
+// Misspelt in every design file ever written; kept so that they still load.
+const QString keyRotateAllDeg = QStringLiteral("# Ratate All [deg]   : ");
+const QString keyStartE = QStringLiteral("# Start Energy       : ");
+const QString keyDE = QStringLiteral("# Delta Energy       : ");
+const QString keyNum = QStringLiteral("# Number of Crystals : ");
+const QString keyDX = QStringLiteral("# Delta X            : ");
+const QString keyDY = QStringLiteral("# Delta Y            : ");
+const QString keyLength = QStringLiteral("# Length             : ");
+
+} // namespace
+
+CAlign::CAlign(QWidget *parent) : QFrame(parent)
+{
+    setupUi(this);
+
+    helpText = new QTextEdit;
+    helpDialog = new QDialog;
+    helpLayout = new QGridLayout;
+    helpDialog->setLayout(helpLayout);
+    helpLayout->addWidget(helpText);
+    helpDialog->resize(600, 600);
+    // One paragraph per line of the help; without the resource the window stays empty.
+    QFile help(QStringLiteral(":typeHelp.txt"));
+    if (help.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        QTextStream in(&help);
+        in.setCodec("UTF-8");
+        while (!in.atEnd())
+            helpText->append(in.readLine());
+        help.close();
+    }
+    connect(Help, SIGNAL(clicked()), helpDialog, SLOT(show()));
+
+    typeGroup = new QButtonGroup(this);
+    typeGroup->setExclusive(true);
+    typeGroup->addButton(Type1);
+    typeGroup->addButton(Type2);
+    typeGroup->addButton(Type3);
+    typeGroup->addButton(Type4);
+    typeGroup->addButton(Type5);
+    typeGroup->addButton(Type6);
+    typeGroup->addButton(Type7);
+    connect(typeGroup, SIGNAL(buttonToggled(int, bool)), this, SLOT(newType()));
+    Type3->setChecked(true);
+
+    connect(StartE, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
+    connect(DE, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
+    connect(DX, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
+    connect(DY, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
+    connect(Num, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
+    connect(Length, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
+    connect(RotateAllDeg, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
+    connect(RotateAll, SIGNAL(toggled(bool)), this, SIGNAL(newValue()));
+}
+
+CAlign::~CAlign()
+{
+    // A focused field reports editingFinished while the frame is being torn down, when this object
+    // is no longer a CAlign: nothing inside may reach it then.
+    const QList<QObject *> inside = findChildren<QObject *>();
+    for (QObject *child : inside)
+        child->disconnect(this);
+
+    helpText->deleteLater();
+    helpLayout->deleteLater();
+    helpDialog->deleteLater();
+}
+
+void CAlign::newType()
+{
+    QRadioButton *const types[] = {Type1, Type2, Type3, Type4, Type5, Type6, Type7};
+    int selected = 0; // 1..7, 0 when none is checked
+    for (int i = 0; i < 7 && selected == 0; ++i) {
+        if (types[i]->isChecked())
+            selected = i + 1;
+    }
+
+    // A switch reaches this slot twice, for the button turned off and for the one turned on; both
+    // times the new button is already checked. Mark and announce the switch once.
+    QAbstractButton *const checked = selected > 0 ? types[selected - 1] : nullptr;
+    if (checked == markedType)
+        return;
+    markedType = checked;
+
+    // Start energy, energy step and count are always used; type 1 also stands for "none".
+    const bool usesDX = selected == 5;
+    const bool usesDY = selected != 2;
+    const bool usesLength = selected >= 2;
+    StartE->setStyleSheet(usedField);
+    DE->setStyleSheet(usedField);
+    Num->setStyleSheet(usedField);
+    DX->setStyleSheet(usesDX ? usedField : ignoredField);
+    DY->setStyleSheet(usesDY ? usedField : ignoredField);
+    Length->setStyleSheet(usesLength ? usedField : ignoredField);
+    emit newValue();
+}
+
+void CAlign::save(QTextStream &out)
+{
+    QRadioButton *const types[] = {Type1, Type2, Type3, Type4, Type5, Type6, Type7};
+    for (int i = 0; i < 7; ++i)
+        out << keyType[i] << (types[i]->isChecked() ? 1 : 0) << Qt::endl;
+    out << keyRotateAll << (RotateAll->isChecked() ? 1 : 0) << Qt::endl;
+    out << keyRotateAllDeg << RotateAllDeg->text() << Qt::endl;
+    out << keyStartE << StartE->text() << Qt::endl;
+    out << keyDE << DE->text() << Qt::endl;
+    out << keyNum << Num->text() << Qt::endl;
+    out << keyDX << DX->text() << Qt::endl;
+    out << keyDY << DY->text() << Qt::endl;
+    out << keyLength << Length->text() << Qt::endl;
+}
+
+void CAlign::load(QString line)
+{
+    // A 0 cannot uncheck the checked type (the group is exclusive), so only 1s change the type.
+    QRadioButton *const types[] = {Type1, Type2, Type3, Type4, Type5, Type6, Type7};
+    QString value;
+    for (int i = 0; i < 7; ++i) {
+        if (matchKey(line, keyType[i], value))
+            types[i]->setChecked(value.toInt() == 1);
+    }
+    if (matchKey(line, keyRotateAll, value))
+        RotateAll->setChecked(value.toInt() == 1);
+    if (matchKey(line, keyRotateAllDeg, value))
+        RotateAllDeg->setText(value);
+    if (matchKey(line, keyStartE, value))
+        StartE->setText(value);
+    if (matchKey(line, keyDE, value))
+        DE->setText(value);
+    if (matchKey(line, keyNum, value))
+        Num->setText(value);
+    if (matchKey(line, keyDX, value))
+        DX->setText(value);
+    if (matchKey(line, keyDY, value))
+        DY->setText(value);
+    if (matchKey(line, keyLength, value))
+        Length->setText(value);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ui_calign.h"
+
+#include <QFrame>
+#include <QString>
+
+class QAbstractButton;
+class QButtonGroup;
+class QDialog;
+class QGridLayout;
+class QTextEdit;
+class QTextStream;
+
+// The arrangement panel: setup type, start energy, energy step, number of crystals, spacings,
+// crystal length and overall rotation, kept as the texts of its fields. It marks which fields the
+// selected type uses and announces every change; the layout generation reads the fields afresh each
+// time.
+class CAlign : public QFrame, private Ui_CAlign
+{
+    Q_OBJECT
+    // The main window's layout generation reads the fields.
+    friend class Body;
+
+public:
+    explicit CAlign(QWidget *parent = nullptr);
+    ~CAlign() override;
+
+signals:
+    // A field was finished (also unchanged), the rotation box or the setup type changed.
+    void newValue();
+
+    // The private slot comes first so that the meta-object lists newType, save, load.
+private slots:
+    void newType();
+
+public slots:
+    // The arrangement block of a design file.
+    void save(QTextStream &out);
+    void load(QString line);
+
+private:
+    QButtonGroup *typeGroup;
+    QAbstractButton *markedType = nullptr; // the type the field colours show
+
+    // The setup-type help: a top-level window without a parent, removed with deleteLater.
+    QTextEdit *helpText;
+    QDialog *helpDialog;
+    QGridLayout *helpLayout;
+};
