@@ -329,8 +329,6 @@ bool crossPoint(const Ray &first, const Ray &second, Point &out)
         out = parallelResult();
         return false;
     }
-    out = Point(cx, cy);
-
     bool on = true;
     for (const Ray *r : {&a, &b}) {
         if (r->form == Ray::RayForm)
@@ -344,6 +342,8 @@ bool crossPoint(const Ray &first, const Ray &second, Point &out)
         if (len >= 0.0 && norm(vx, vy) > len)
             on = false;
     }
+    // Written last, so that out may be one of the arguments (a ray is a point too).
+    out = Point(cx, cy);
     return on;
 }
 
