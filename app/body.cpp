@@ -1,29 +1,88 @@
 #include "body.h"
 
+#include "calign.h"
+#include "mcrystal.h"
+#include "units.h"
+
 #include <QCloseEvent>
 
-Body::Body(QWidget *parent) : QMainWindow(parent)
+Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir(0.0), 1.0)
 {
     // The panels compute their first values here and announce them before anyone listens.
     setupUi(this);
 
-    // Further construction, in this order: the column-title row in CL, the four plot windows, the
-    // focus and image histories, the first layout, the default plot views, the connections of the
-    // buttons, panels and plot windows, and the file dialogs.
+    CL->addWidget(ACrystal::makeHeader(), 0, 0);
+    setUpPlotWindows();
+    setUpHistories();
+
+    // The first design uses the spacing the material panel shows, as every later one does;
+    // otherwise the shown energies would disagree with the shown spacing until the first change.
+    units.setD(MC->Spacing->text().toDouble());
+    newLayout();
+    resetScale();
+
+    connect(ScaleReset, SIGNAL(clicked()), this, SLOT(resetScale()));
+    connect(SquareG, SIGNAL(clicked()), this, SLOT(squareG()));
+    connect(ResetCPs, SIGNAL(clicked()), this, SLOT(clearAvrCps()));
+    connect(MC, SIGNAL(newValue()), this, SLOT(newCrystal()));
+    connect(CA, SIGNAL(newValue()), this, SLOT(newLayout()));
+    connectPlotWindows();
+
+    setUpFileDialogs();
 }
 
 Body::~Body()
 {
     // Qt 5 emits editingFinished from a focused field while the window is being torn down, after
     // this destructor has run: nothing inside the window may reach this object's slots by then.
-    // (Top-level windows held by value need the same before they go.)
+    // The top-level windows held by value go before the form, and the crystals scheduled for
+    // deletion may still be pending.
     const QList<QObject *> inside = findChildren<QObject *>();
     for (QObject *child : inside)
         child->disconnect(this);
+    for (DispABase *view : {&overallView, &crystalsView, &focusView, &imagingView})
+        view->disconnect(this);
+    saveDialog.disconnect(this);
+    loadDialog.disconnect(this);
 }
 
 void Body::closeEvent(QCloseEvent *event)
 {
     emit finishing();
     event->accept();
+}
+
+void Body::setUpHistories()
+{
+    const QVector<double> dashDot{4, 3, 2, 3};
+    avrCps.connect = true;
+    avrCps.extend = false;
+    avrCps.ownPen = true;
+    avrCps.showLabels = true;
+    avrCps.pen = Pen(QColor(200, 0, 200), 1, dashDot);
+    avrIps.connect = true;
+    avrIps.extend = false;
+    avrIps.ownPen = true;
+    avrIps.showLabels = true;
+    avrIps.pen = Pen(QColor(0, 160, 200), 1, dashDot);
+}
+
+void Body::connectPlotWindows()
+{
+    const QVector<DispABase *> views{&overallView, &crystalsView, &focusView, &imagingView};
+    for (DispABase *v : views)
+        connect(v, SIGNAL(drawImage(QPainter *)), this, SLOT(draw(QPainter *)));
+    for (DispABase *v : views)
+        connect(v, SIGNAL(wheelMoved(int)), this, SLOT(wheelMoved(int)));
+    for (DispABase *v : views)
+        connect(v, SIGNAL(mouseMoved()), this, SLOT(mouseMoved()));
+}
+
+CrystalList Body::crystalList() const
+{
+    CrystalList list;
+    list.reserve(crystals.size());
+    for (const ACrystal *c : crystals)
+        list.append(c);
+    return list;
 }
