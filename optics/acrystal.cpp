@@ -122,15 +122,30 @@ void ACrystal::newLength()
     emit updated();
 }
 
+namespace {
+
+const QString kCrystalKeys[] = {QStringLiteral("# Crystal Pos X      : "),
+                                QStringLiteral("# Crystal Pos Y      : "),
+                                QStringLiteral("# Crystal Deg        : "),
+                                QStringLiteral("# Crystal Energy     : "),
+                                QStringLiteral("# Crystal Length     : "),
+                                QStringLiteral("# Crystal In Beam C  : "),
+                                QStringLiteral("# Crystal Beam Width : ")};
+
+// Bits of ACrystal::loadedFields, in file order.
+enum LoadedField { PosX = 1, PosY = 2, Angle = 4, EnergyField = 8, LengthField = 16 };
+
+} // namespace
+
 QVector<QPair<QString, QLineEdit *>> ACrystal::fileFields() const
 {
-    return {{QStringLiteral("# Crystal Pos X      : "), X},
-            {QStringLiteral("# Crystal Pos Y      : "), Y},
-            {QStringLiteral("# Crystal Deg        : "), Deg},
-            {QStringLiteral("# Crystal Energy     : "), Energy},
-            {QStringLiteral("# Crystal Length     : "), Length},
-            {QStringLiteral("# Crystal In Beam C  : "), InBeamC},
-            {QStringLiteral("# Crystal Beam Width : "), BeamW}};
+    return {{kCrystalKeys[0], X},
+            {kCrystalKeys[1], Y},
+            {kCrystalKeys[2], Deg},
+            {kCrystalKeys[3], Energy},
+            {kCrystalKeys[4], Length},
+            {kCrystalKeys[5], InBeamC},
+            {kCrystalKeys[6], BeamW}};
 }
 
 void ACrystal::save(int i, QTextStream &out)
@@ -143,20 +158,65 @@ void ACrystal::save(int i, QTextStream &out)
 void ACrystal::load(int i, QString line)
 {
     const QString prefix = QStringLiteral("%1 : ").arg(i);
-    for (const auto &f : fileFields()) {
+    const auto fields = fileFields();
+    for (int k = 0; k < fields.size(); ++k) {
         QString value;
-        if (!matchKey(line, f.first, value) || !value.startsWith(prefix))
+        if (!matchKey(line, fields.at(k).first, value) || !value.startsWith(prefix))
             continue;
-        f.second->setText(value.mid(prefix.size()));
-        // The stored text is re-read exactly as an edit would be; the two computed fields
-        // are only shown.
-        if (f.second == X || f.second == Y)
-            newPos();
-        else if (f.second == Deg)
-            newAngle();
-        else if (f.second == Energy)
-            newEnergy();
-        else if (f.second == Length)
-            newLength();
+        fields.at(k).second->setText(value.mid(prefix.size()));
+        loadedFields |= 1 << k;
     }
+}
+
+int ACrystal::lineIndex(const QString &line)
+{
+    // All the keys have the same length.
+    const int keyLength = kCrystalKeys[0].size();
+    bool isCrystalLine = false;
+    for (const QString &key : kCrystalKeys)
+        isCrystalLine = isCrystalLine || line.startsWith(key);
+    if (!isCrystalLine)
+        return -1;
+
+    // Decimal digits as "%1" writes an index, then " : ". Ten digits or more name no crystal
+    // that can exist.
+    int end = keyLength;
+    while (end < line.size() && end - keyLength < 9 && line.at(end) >= QLatin1Char('0')
+           && line.at(end) <= QLatin1Char('9'))
+        ++end;
+    const int digits = end - keyLength;
+    if (digits == 0 || (digits > 1 && line.at(keyLength) == QLatin1Char('0'))
+        || line.midRef(end, 3) != QLatin1String(" : "))
+        return -1;
+    return line.midRef(keyLength, digits).toInt();
+}
+
+void ACrystal::restore()
+{
+    const int loaded = loadedFields;
+    loadedFields = 0;
+    if ((loaded & (PosX | PosY | Angle | EnergyField | LengthField)) == 0) {
+        // Only the two shown-only fields: they stay as stored until the next showValues.
+        return;
+    }
+
+    const Point m = centre();
+    const double x = (loaded & PosX) ? X->text().toDouble() : m.x;
+    const double y = (loaded & PosY) ? Y->text().toDouble() : m.y;
+    const double length = (loaded & LengthField) ? Length->text().toDouble() : surface.length;
+    const double deg = (loaded & Angle) ? Deg->text().toDouble() : angleDeg();
+
+    if (loaded & EnergyField) {
+        // The file holds the angle to six decimals and the energy to four: where one angle shows
+        // as both, that is the crystal's angle; otherwise the energy was typed in, and it turns
+        // the crystal about its start point as an edit of the energy does.
+        const double energy = Energy->text().toDouble();
+        const std::optional<double> agreed = storedAngle(Deg->text().toDouble(), energy, units.D);
+        standAt(agreed ? *agreed : deg, x, y, length);
+        if (!agreed)
+            turnToEnergy(energy, units.D);
+    } else {
+        standAt(deg, x, y, length);
+    }
+    showValues();
 }

@@ -38,6 +38,15 @@ public:
     // The text of "Energy[eV]" as shown.
     QString energyText() const;
 
+    // The crystal index that a line of a crystal block names, or -1 when the line is not one
+    // ("# Crystal Deg        : 3 : ..." names 3; the index is written without blanks or zeros).
+    static int lineIndex(const QString &line);
+    // Makes the crystal what the lines given to load() since the last restore stored: centre,
+    // angle and signed length, and an energy that agrees with the angle or else turns the
+    // crystal to its Bragg angle about the start point. What no line stored stays as it is.
+    // Shows the fields again; emits nothing.
+    void restore();
+
 signals:
     // After each of the four edits.
     void updated();
@@ -51,7 +60,8 @@ private slots:
     void newLength();
 
 public slots:
-    // The crystal's block of a design file, crystal index i.
+    // The crystal's block of a design file, crystal index i. load() only sets the field of a
+    // line for this crystal; restore() then applies the whole block at once.
     void save(int i, QTextStream &out);
     void load(int i, QString line);
 
@@ -59,4 +69,7 @@ private:
     void setUpRow();
     // The row's fields with their design-file keys, in file order.
     QVector<QPair<QString, QLineEdit *>> fileFields() const;
+
+    // Which of the fields, as bits in file order, load() has set since the last restore().
+    int loadedFields = 0;
 };

@@ -2,12 +2,26 @@
 
 #include "bragg.h"
 
+#include <QVector>
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 // Directions and rotations use the full pi; only the energy/angle relation uses Bragg::pi.
 constexpr double kPi = 3.141592653589793;
+
+// The formats of the row's "Angle [deg]" and "Energy[eV]".
+QString angleText(double deg)
+{
+    return QString::asprintf("%11.6f", deg);
+}
+
+QString energyText(double energy)
+{
+    return QString::asprintf("%10.4f", energy);
+}
 
 } // namespace
 
@@ -95,6 +109,13 @@ void CrystalOptics::rotateAboutOrigin(double deg)
     computeRays();
 }
 
+void CrystalOptics::standAt(double angleDeg, double x, double y, double length)
+{
+    surface.setAngle(angleDeg);
+    surface.length = length;
+    moveCentreTo(x, y);
+}
+
 Point CrystalOptics::startPoint() const
 {
     return Point(surface.Point::x, surface.Point::y);
@@ -134,10 +155,50 @@ CrystalTexts CrystalOptics::texts(double spacing) const
     CrystalTexts t;
     t.x = QString::asprintf("%11.5f", m.x);
     t.y = QString::asprintf("%11.5f", m.y);
-    t.deg = QString::asprintf("%11.6f", surface.deg);
-    t.energy = QString::asprintf("%10.4f", energyEv(spacing));
+    t.deg = angleText(surface.deg);
+    t.energy = energyText(energyEv(spacing));
     t.length = QString::asprintf("%10.5f", surface.length);
     t.inBeamC = QString::asprintf("%11.5f", inBeamCentre());
     t.beamW = QString::asprintf("%11.5f", beamWidth());
     return t;
+}
+
+std::optional<double> storedAngle(double storedDeg, double storedEnergy, double spacing)
+{
+    const QString wantDeg = angleText(storedDeg);
+    const QString wantEnergy = energyText(storedEnergy);
+    const auto showsBoth = [&](double deg) {
+        return angleText(deg) == wantDeg && energyText(Bragg::energyEv(deg, spacing)) == wantEnergy;
+    };
+
+    QVector<double> candidates;
+    // The energy relation takes the sine of deg / 180 * Bragg::pi; its solutions are asin(s) and
+    // pi - asin(s) plus whole turns of that argument.
+    const double s = (Bragg::hc / storedEnergy) / (spacing + spacing);
+    if (std::abs(s) <= 1.0) {
+        const double arg = storedDeg / 180.0 * Bragg::pi;
+        double best = 0.0;
+        double bestDistance = HUGE_VAL;
+        for (const double base : {std::asin(s), kPi - std::asin(s)}) {
+            const double turns = std::round((arg - base) / (2.0 * kPi));
+            const double deg = (base + turns * 2.0 * kPi) / Bragg::pi * 180.0;
+            if (std::abs(deg - storedDeg) < bestDistance) {
+                bestDistance = std::abs(deg - storedDeg);
+                best = deg;
+            }
+        }
+        candidates << best;
+        // Where the energy pins the angle more finely than its six decimals, the nearest angle
+        // that still shows as the stored one, just inside its rounding interval.
+        const double half = 0.5e-6 - 1e-12;
+        candidates << std::clamp(best, storedDeg - half, storedDeg + half);
+    }
+    // Near 90 degrees the energy hardly changes with the angle: the stored angle itself.
+    candidates << storedDeg;
+
+    for (const double deg : qAsConst(candidates)) {
+        if (showsBoth(deg))
+            return deg;
+    }
+    return std::nullopt;
 }

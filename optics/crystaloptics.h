@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The seven texts of a crystal row, exactly as the row shows them (leading blanks included).
 struct CrystalTexts
 {
@@ -50,6 +52,10 @@ public:
     // Turns the start point about the origin and the surface by the same angle.
     void rotateAboutOrigin(double deg);
 
+    // Centre (x, y), angle in degrees and signed length all at once, as a design file stores them;
+    // a negative length keeps its sign and the centre stays at (x, y).
+    void standAt(double angleDeg, double x, double y, double length);
+
     Point startPoint() const;
     Point endPoint() const;
     // P + (L/2)(cos, sin): the centre the row shows and the beams start from.
@@ -73,3 +79,10 @@ public:
     Pen outPen;
     Pen crystalPen;
 };
+
+// The angle that a crystal read back from a design file takes when its stored angle and energy
+// agree: an angle that shows as the stored angle ("%11.6f") and whose energy shows as the stored
+// energy ("%10.4f"), preferring the Bragg angle of the stored energy on the branch nearest the
+// stored angle (asin, 180 degrees minus it, plus whole turns), so beyond +-90 degrees too. None
+// when no angle shows as both, that is when the energy was edited by hand.
+std::optional<double> storedAngle(double storedDeg, double storedEnergy, double spacing);

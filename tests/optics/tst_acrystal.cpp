@@ -260,16 +260,16 @@ void tst_ACrystal::loadLines_data()
 
     QTest::newRow("position") << 3 << "# Crystal Pos X      : 3 :     5.00000"
                               << "X"
-                              << "    5.00000" << 1;
+                              << "    5.00000" << 0;
     QTest::newRow("angle") << 3 << "# Crystal Deg        : 3 :   90.000000"
                            << "Deg"
-                           << "  90.000000" << 1;
+                           << "  90.000000" << 0;
     QTest::newRow("energy") << 3 << "# Crystal Energy     : 3 :  8000.0000"
                             << "Energy"
-                            << " 8000.0000" << 1;
+                            << " 8000.0000" << 0;
     QTest::newRow("length") << 3 << "# Crystal Length     : 3 :    4.00000"
                             << "Length"
-                            << "   4.00000" << 1;
+                            << "   4.00000" << 0;
     QTest::newRow("beam width only shown") << 3 << "# Crystal Beam Width : 3 : 17"
                                            << "BeamW"
                                            << "17" << 0;
