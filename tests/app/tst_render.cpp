@@ -208,7 +208,6 @@ void tst_Render::gridOfAnEmptyRegion()
     DispABase &w = window(b, view);
     w.realC = realC;
     const QImage img = paint(w);
-    img.save(QStringLiteral("grid-%1.png").arg(view));
     const Mapping m(w);
     QVERIFY(onlyGridColours(img));
 
@@ -275,7 +274,6 @@ void tst_Render::defaultDesign()
     DispABase &w = window(b, view);
     const QImage img = paint(w);
     const Mapping m(w);
-    img.save(QStringLiteral("render-%1.png").arg(view));
 
     // The array centre: a magenta disc at the middle of the crystals.
     const Point mid = b.centres.center();
@@ -335,7 +333,6 @@ void tst_Render::focusTrack()
     const double cy = (p0.y + p1.y) / 2;
     b.focusView.realC = QRectF(cx - span, cy - span, 2 * span, 2 * span);
     const QImage img = paint(b.focusView);
-    img.save(QStringLiteral("render-focus.png"));
     const Mapping m(b.focusView);
     // Along the segment, away from the end dots: the dashed track in the focus colour.
     int onTrack = 0;
