@@ -147,7 +147,9 @@ void tst_Startup::mainWindow()
 
     QCOMPARE(body.windowTitle(), QStringLiteral("Lumivard"));
     QCOMPARE(body.objectName(), QStringLiteral("Body"));
-    QCOMPARE(body.size(), QSize(803, 184));
+    // The form is 803 x 184; drawing the first design then shrinks the window onto its rows.
+    QCOMPARE(body.size(), body.minimumSize());
+    QVERIFY(body.height() > 184);
 
     // Texts are looked up by name and text together: two forms both have a label_4.
     for (const QString &entry : texts) {
