@@ -21,9 +21,10 @@ QRectF panView(const QRectF &view, const ChCoord &cc, QPoint curPos, QPoint prev
 // Wheel: scales the view by 0.9^step about the world point under curPos (step > 0 zooms in).
 // An axis is zoomed only while the cursor lies strictly inside the inner 90 % of its range, and
 // only as far as the view stays wider than kMinViewWidth times its coordinates (and
-// kMinViewExtent) and within +-kMaxViewExtent: beyond that it could not be zoomed back out.
-constexpr double kMinViewWidth
-    = 64 * 2.220446049250313e-16; // 64 steps of the coordinates' resolution
+// kMinViewExtent) and within +-kMaxViewExtent. Deeper, the coordinates could no longer place
+// lines within a fraction of a pixel (4096 representable values across the window) and a view
+// squeezed to nothing could not be zoomed back out.
+constexpr double kMinViewWidth = 4096 * 2.220446049250313e-16;
 constexpr double kMinViewExtent = 1e-280;
 constexpr double kMaxViewExtent = 1e300;
 QRectF zoomView(const QRectF &view, const ChCoord &cc, QPoint curPos, int step);

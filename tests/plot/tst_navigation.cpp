@@ -1,5 +1,6 @@
 #include "chcoord.h"
 #include "navigation.h"
+#include "ticks.h"
 
 #include <QPainter>
 #include <QtTest>
@@ -183,6 +184,9 @@ void tst_Navigation::zoomDeepInAndOut()
         QVERIFY(v.x() + v.width() != v.x() && v.y() + v.height() != v.y());
     }
     QVERIFY(v.width() < view.width() * 1e-3);
+    // At the deepest zoom the coordinates still resolve the grid.
+    QVERIFY(tickStep(v.left(), v.right()).valid);
+    QVERIFY(tickStep(v.top(), v.bottom()).valid);
     // The world point under the cursor stayed under it, up to the rounding of the wider views
     // it passed through.
     mapView(cc, v, 100, 100);
