@@ -185,6 +185,7 @@ private slots:
     void degenerateViewsPaint_data();
     void degenerateViewsPaint();
     void extremeNavigationStaysUsable();
+    void emptySurfacePaints();
 };
 
 void tst_Render::gridOfAnEmptyRegion_data()
@@ -752,6 +753,28 @@ void tst_Render::extremeNavigationStaysUsable()
     const QImage img = paint(w);
     QVERIFY(countColour(img, kFirstCrystal) > 0);
     QVERIFY(countColour(img, kArrayCentre) > 0);
+}
+
+// A surface of no pixels (a window shrunk to nothing) maps nothing: the paint draws nothing and
+// still rewrites the read-outs.
+void tst_Render::emptySurfacePaints()
+{
+    Body b;
+    DispABase &w = b.overallView;
+    QImage img(40, 30, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QLabel *mpos = b.findChild<QLabel *>(QStringLiteral("MPos"));
+    QVERIFY(mpos);
+    mpos->clear();
+    {
+        QPainter p(&img);
+        w.disp.cc.setScreen(0, 0, 0, 0);
+        emit w.drawImage(&p);
+    }
+    QCOMPARE(countColour(img, kWhite), 40 * 30);
+    QVERIFY(!mpos->text().isEmpty());
+    QCOMPARE(labelText(b, "MeasLength"),
+             QStringLiteral("(   0.000,    0.000)-(   1.000,    0.000) :    1.000000"));
 }
 
 QTEST_MAIN(tst_Render)
