@@ -1,8 +1,247 @@
 // Design files: the save and load dialogs and the file format.
 #include "body.h"
+#include "calign.h"
+#include "matchkey.h"
+#include "mcrystal.h"
+#include "units.h"
 
-void Body::setUpFileDialogs() {}
+#include <QButtonGroup>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSaveFile>
+#include <QSignalBlocker>
+#include <QTextCodec>
+#include <QTextStream>
 
-void Body::save(QString) {}
+namespace {
 
-void Body::load(QString) {}
+// The marker between the panels' blocks and the crystal groups, and the comment after them.
+const QString keyNewLayout = QStringLiteral("# New Layout         : ");
+const QString keyComment = QStringLiteral("# Comment            : ");
+
+// Besides the debug message, the user learns that nothing happened, without being held up: the
+// window is modeless and goes with the main window.
+void tellUser(QWidget *parent, const QString &text)
+{
+    auto *box = new QMessageBox(
+        QMessageBox::Warning, QStringLiteral("Lumivard"), text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+// Files are written in UTF-8; one that is not valid UTF-8 comes from elsewhere and is read in
+// the locale's encoding.
+QString decode(const QByteArray &bytes)
+{
+    QTextCodec::ConverterState state;
+    const QString text
+        = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+    if (state.invalidChars == 0 && state.remainingChars == 0)
+        return text;
+    return QTextCodec::codecForLocale()->toUnicode(bytes);
+}
+
+// The lines of a file's text without their line endings; a last line without one counts too.
+QVector<QStringRef> splitLines(const QString &text)
+{
+    QVector<QStringRef> lines;
+    for (int start = 0; start < text.size();) {
+        int end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        lines.append(text.midRef(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// What decides whether a line of a file rebuilds the crystals: the material chosen, the type
+// checked (1 to 7, 0 none) and the overall rotation ticked.
+struct PanelChecks
+{
+    int crystalIndex = -1;
+    int crystalCount = 0;
+    int type = 0;
+    bool rotate = false;
+
+    bool differsFrom(const PanelChecks &o) const
+    {
+        return crystalIndex != o.crystalIndex || type != o.type || rotate != o.rotate;
+    }
+};
+
+const QString keySelectedCrystal = QStringLiteral("# Selected Crystal   : ");
+const QString keySelectedType[7] = {QStringLiteral("# Selected Type 1    : "),
+                                    QStringLiteral("# Selected Type 2    : "),
+                                    QStringLiteral("# Selected Type 3    : "),
+                                    QStringLiteral("# Selected Type 4    : "),
+                                    QStringLiteral("# Selected Type 5    : "),
+                                    QStringLiteral("# Selected Type 6    : "),
+                                    QStringLiteral("# Selected Type 7    : ")};
+const QString keyRotateAll = QStringLiteral("# Rotate All         : ");
+
+// The index of the last line that rebuilds the crystals when the file is read from the start
+// with the panels in state p, or -1. The marker always does; a crystal choice, a type or the
+// rotation box does when it changes what the panels show, as their widgets decide: an index
+// outside the crystal list leaves no choice, and a 0 cannot uncheck the checked type.
+int lastRebuildLine(const QVector<QStringRef> &lines, PanelChecks p)
+{
+    int last = -1;
+    QString value;
+    for (int i = 0; i < lines.size(); ++i) {
+        // Most lines of a design are crystal lines: only these keys can rebuild anything.
+        const QStringRef &ref = lines.at(i);
+        if (!ref.startsWith(QLatin1String("# Selected ")) && !ref.startsWith(keyRotateAll)
+            && !ref.startsWith(keyNewLayout))
+            continue;
+        const QString line = ref.toString();
+        if (matchKey(line, keyNewLayout, value)) {
+            last = i;
+            continue;
+        }
+        const PanelChecks before = p;
+        if (matchKey(line, keySelectedCrystal, value)) {
+            const int n = value.toInt();
+            p.crystalIndex = n >= 0 && n < p.crystalCount ? n : -1;
+        }
+        for (int t = 0; t < 7; ++t) {
+            if (matchKey(line, keySelectedType[t], value) && value.toInt() == 1)
+                p.type = t + 1;
+        }
+        if (matchKey(line, keyRotateAll, value))
+            p.rotate = value.toInt() == 1;
+        if (p.differsFrom(before))
+            last = i;
+    }
+    return last;
+}
+
+} // namespace
+
+void Body::setUpFileDialogs()
+{
+    for (QFileDialog *dialog : {&saveDialog, &loadDialog}) {
+        dialog->setDirectory(QDir::currentPath());
+        dialog->setNameFilters(
+            {QStringLiteral("Configuration File (*.cfg)"), QStringLiteral("Any File (* *.*)")});
+    }
+    saveDialog.setAcceptMode(QFileDialog::AcceptSave);
+    loadDialog.setAcceptMode(QFileDialog::AcceptOpen);
+
+    connect(Save, SIGNAL(clicked()), &saveDialog, SLOT(show()));
+    connect(&saveDialog, SIGNAL(fileSelected(const QString &)), this, SLOT(save(QString)));
+    connect(Load, SIGNAL(clicked()), &loadDialog, SLOT(show()));
+    connect(&loadDialog, SIGNAL(fileSelected(const QString &)), this, SLOT(load(QString)));
+}
+
+void Body::save(QString fname)
+{
+    // Written beside the target and put in its place only once complete, so a failed save
+    // leaves the previous file as it was.
+    QSaveFile file(fname);
+    bool written = false;
+    if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        QTextStream out(&file);
+        out.setCodec("UTF-8");
+        MC->save(out);
+        CA->save(out);
+        out << keyNewLayout << 0 << Qt::endl;
+        for (int i = 0; i < crystals.size(); ++i)
+            crystals.at(i)->save(i, out);
+        out << keyComment << Comment->text() << Qt::endl;
+        out.flush();
+        written = out.status() == QTextStream::Ok && file.commit();
+    }
+    if (!written) {
+        qDebug() << "Can't open" << fname << "to save.";
+        tellUser(this, QStringLiteral("Nothing was saved: \"%1\" cannot be written.").arg(fname));
+    }
+}
+
+void Body::load(QString fname)
+{
+    QFile file(fname);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qDebug() << "Can't open" << fname << "to load.";
+        tellUser(this, QStringLiteral("Nothing was loaded: \"%1\" cannot be read.").arg(fname));
+        return;
+    }
+    const QString text = decode(file.readAll());
+    file.close();
+    const QVector<QStringRef> lines = splitLines(text);
+
+    // Every rebuild of the crystals replaces the previous ones, and the crystal lines before it
+    // with them: only the last one counts. Rebuilding there alone keeps a file full of markers
+    // or type switches from laying out thousands of times.
+    QRadioButton *const types[]
+        = {CA->Type1, CA->Type2, CA->Type3, CA->Type4, CA->Type5, CA->Type6, CA->Type7};
+    const auto panelState = [&] {
+        PanelChecks p;
+        p.crystalIndex = MC->SelCrystal->currentIndex();
+        p.crystalCount = MC->SelCrystal->count();
+        for (int t = 0; t < 7; ++t) {
+            if (types[t]->isChecked())
+                p.type = t + 1;
+        }
+        p.rotate = CA->RotateAll->isChecked();
+        return p;
+    };
+    const int lastRebuild = lastRebuildLine(lines, panelState());
+
+    // A crystal's lines only set its fields; it takes the stored geometry at once when its group
+    // ends, at the first line that is not one of its lines. The design is traced once, at the end.
+    QPointer<ACrystal> group;
+    int groupIndex = -1;
+    bool crystalsRestored = false;
+    const auto endGroup = [&] {
+        if (group && crystals.value(groupIndex) == group) {
+            group->restore();
+            crystalsRestored = true;
+        }
+        group = nullptr;
+        groupIndex = -1;
+    };
+
+    // The panels announce their changes to nobody while the file is read: the crystals are
+    // rebuilt here, where the file says. The type's field colours follow once, at the end.
+    const QSignalBlocker quietMaterial(MC);
+    const QSignalBlocker quietArrangement(CA);
+    const QSignalBlocker quietTypes(CA->typeGroup);
+    QString value;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = lines.at(i).toString();
+        // A line names at most one crystal, by its index; no other crystal could take it.
+        const int index = ACrystal::lineIndex(line);
+        if (group && index != groupIndex)
+            endGroup();
+
+        const PanelChecks before = panelState();
+        MC->load(line);
+        CA->load(line);
+        const PanelChecks after = panelState();
+        // A new crystal choice has the material panel compute its spacing, which becomes the
+        // layout's; the marker takes the spacing the file stores, not the one shown before.
+        const bool marker = matchKey(line, keyNewLayout, value);
+        if (marker || after.crystalIndex != before.crystalIndex)
+            units.setD(MC->Spacing->text().toDouble());
+        if (i == lastRebuild || (i > lastRebuild && (marker || after.differsFrom(before))))
+            newLayout();
+
+        if (i >= lastRebuild && index >= 0 && index < crystals.size()) {
+            crystals.at(index)->load(index, line);
+            group = crystals.at(index);
+            groupIndex = index;
+        }
+        if (matchKey(line, keyComment, value))
+            Comment->setText(value);
+    }
+    endGroup();
+    CA->newType();
+
+    if (crystalsRestored)
+        drawEverything();
+}
