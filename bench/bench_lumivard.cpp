@@ -1,0 +1,361 @@
+// What a user waits for, timed on the real main window under the offscreen platform: tracing
+// alone, a full regeneration after Return in a field, a repaint of the overall window (plain and
+// after a long history), and one wheel step in the Focus Point window.
+//
+// Every paint goes the way it goes on screen: a slot asks for a repaint, the event loop paints the
+// shown window into the platform's backing store (offscreen: an image in memory). Each case counts
+// the paints of the plot windows and fails when they are not exactly the expected ones.
+//
+//   bench_lumivard [--benchmark_* options]        Google Benchmark timings
+//   bench_lumivard --callgrind CASE [REPEATS]     CASE twice to warm up, then REPEATS times with
+//                                                 callgrind counting the step alone (run under
+//                                                 valgrind --tool=callgrind --instr-atstart=no
+//                                                 --collect-atstart=no); the counts are in the
+//                                                 dump made at the client request CASE
+//   bench_lumivard --list                         the CASE names
+#include "body.h"
+#include "layout.h"
+#include "resources.h"
+#include "trace.h"
+#include "units.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyleFactory>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <valgrind/callgrind.h>
+
+namespace {
+
+template <class T> T *child(QObject *parent, const char *name)
+{
+    T *found = parent->findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no widget named %s", name);
+    return found;
+}
+
+// Everything the event loop would do next: paints, layout requests, deferred deletions.
+void runEventLoopOnce()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A plot window painted as the screen would show it now, offscreen into an image.
+void grab(DispABase &w)
+{
+    const QPixmap image = w.grab();
+    benchmark::DoNotOptimize(image.cacheKey());
+}
+
+// The main window as the program shows it, with a design of n crystals (type 3 otherwise at
+// its defaults), and a count of the paints of each plot window. A step paints what it changes
+// by grabbing; afterwards settle() lets the event loop do what it would do next (the main
+// window's own repaint, the repaints the step asked for), outside the measurement.
+class Session
+{
+public:
+    explicit Session(int n)
+    {
+        body.show();
+        startE = field("StartE");
+        field("Num")->setText(QString::number(n));
+        QTest::keyClick(startE, Qt::Key_Return);
+        runEventLoopOnce();
+        for (DispABase *v : views())
+            QObject::connect(v, &DispABase::drawImage, [this, v](QPainter *) { ++paints[v]; });
+        if (body.crystals.size() != n)
+            qFatal("asked for %d crystals, got %d", n, int(body.crystals.size()));
+    }
+
+    QLineEdit *field(const char *name)
+    {
+        return child<QLineEdit>(child<QWidget>(&body, "CA"), name);
+    }
+
+    QVector<DispABase *> views()
+    {
+        return {&body.overallView, &body.crystalsView, &body.focusView, &body.imagingView};
+    }
+
+    // Return in "Start. Energy": newLayout, drawEverything, the four plot windows painted, and
+    // the replaced crystals deleted.
+    void regenerate()
+    {
+        QTest::keyClick(startE, Qt::Key_Return);
+        for (DispABase *v : views())
+            grab(*v);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // One paint of the overall window.
+    void repaintOverall() { grab(body.overallView); }
+
+    // One notch of the wheel at the middle of the Focus Point window, alternately away from and
+    // toward the user so that the view stays where it is, and the window painted.
+    void wheelStepInFocus()
+    {
+        DispA &d = body.focusView.disp;
+        const QPoint mid(d.width() / 2, d.height() / 2);
+        QWheelEvent e(QPointF(mid),
+                      QPointF(d.mapToGlobal(mid)),
+                      QPoint(),
+                      QPoint(0, wheelAway ? 120 : -120),
+                      Qt::NoButton,
+                      Qt::NoModifier,
+                      Qt::NoScrollPhase,
+                      false);
+        wheelAway = !wheelAway;
+        QApplication::sendEvent(&d, &e);
+        grab(body.focusView);
+    }
+
+    // The cursor rests in the middle of the Focus Point window (the wheel zooms about it).
+    void pointAtFocusMiddle()
+    {
+        DispA &d = body.focusView.disp;
+        const QPoint mid(d.width() / 2, d.height() / 2);
+        QMouseEvent e(QEvent::MouseMove,
+                      QPointF(mid),
+                      QPointF(d.mapToGlobal(mid)),
+                      Qt::NoButton,
+                      Qt::NoButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(&d, &e);
+        settle();
+    }
+
+    // A history of `entries` focus and image points besides the current one: the first hundred
+    // where the focus is now, the rest wandering in a region right of the overall window's view,
+    // as when a crystal is dragged far out while the overall window stays put.
+    void addHistory(int entries)
+    {
+        const QRectF v = body.overallView.realC;
+        const Point f = body.avrCps.points.last();
+        const Point i = body.avrIps.points.last();
+        const QString label = f.label;
+        std::mt19937_64 rng(7);
+        std::uniform_real_distribution<double> dx(1.0, 5.0);
+        std::uniform_real_distribution<double> dy(-2.0, 2.0);
+        for (int k = 0; k < entries; ++k) {
+            if (k < 100) {
+                body.avrCps.add(Point(f.x, f.y, label));
+                body.avrIps.add(Point(i.x, i.y, label));
+            } else {
+                const double x = v.right() + dx(rng) * v.width();
+                const double y = v.center().y() + dy(rng) * v.height();
+                body.avrCps.add(Point(x, y, label));
+                body.avrIps.add(Point(x + v.width(), y, label));
+            }
+        }
+        settle();
+    }
+
+    // The paints of the step just done, per window in view order ("1 0 0 0": the overall window
+    // once), then what the event loop would do next; its paints are not counted.
+    QString settle()
+    {
+        QStringList s;
+        for (DispABase *v : views())
+            s << QString::number(paints[v]);
+        runEventLoopOnce();
+        paints.clear();
+        return s.join(' ');
+    }
+
+    Body body;
+
+private:
+    QLineEdit *startE = nullptr;
+    std::map<DispABase *, int> paints;
+    bool wheelAway = true;
+};
+
+// Runs step once per iteration, settling the event loop between iterations without timing it;
+// every step must paint exactly the windows given.
+void runSteps(benchmark::State &state,
+              Session &s,
+              const std::function<void()> &step,
+              const char *paints)
+{
+    s.settle();
+    for (auto _ : state) {
+        step();
+        state.PauseTiming();
+        const QString got = s.settle();
+        if (got != QLatin1String(paints)) {
+            state.SkipWithError(qPrintable("plot windows painted " + got + ", expected " + paints));
+            state.ResumeTiming();
+            break;
+        }
+        state.ResumeTiming();
+    }
+}
+
+// ---- 1. Tracing alone: crossings of the reflected centre rays of every pair, and the centres.
+
+void BM_trace(benchmark::State &state)
+{
+    LayoutParams p;
+    p.count = int(state.range(0));
+    const QVector<CrystalOptics> geometries = layOut(p, units.D);
+    CrystalList list;
+    for (const CrystalOptics &g : geometries)
+        list.append(&g);
+    Points crossPoints;
+    Points centres;
+    for (auto _ : state) {
+        crossCentreRays(list, crossPoints, centres);
+        benchmark::DoNotOptimize(crossPoints.sum);
+    }
+    state.SetComplexityN(state.range(0));
+    state.counters["crossings"] = double(crossPoints.points.size());
+}
+BENCHMARK(BM_trace)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond)->Complexity();
+
+// ---- 2. Full regeneration after Return in "Start. Energy", N crystals.
+
+void BM_regenerate(benchmark::State &state)
+{
+    Session s(int(state.range(0)));
+    runSteps(
+        state, s, [&] { s.regenerate(); }, "1 1 1 1");
+}
+BENCHMARK(BM_regenerate)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// ---- 3. One repaint of the 900 x 600 overall window, default design, without and with history.
+
+void BM_repaintOverall(benchmark::State &state)
+{
+    Session s(10);
+    s.body.overallView.resize(900, 600);
+    runEventLoopOnce();
+    s.addHistory(int(state.range(0)));
+    runSteps(
+        state, s, [&] { s.repaintOverall(); }, "1 0 0 0");
+    state.counters["history"] = double(s.body.avrCps.points.size());
+}
+BENCHMARK(BM_repaintOverall)->Arg(0)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// ---- 4. One wheel step in the Focus Point window, default design.
+
+void BM_wheelFocus(benchmark::State &state)
+{
+    Session s(10);
+    s.pointAtFocusMiddle();
+    runSteps(
+        state, s, [&] { s.wheelStepInFocus(); }, "0 0 1 0");
+}
+BENCHMARK(BM_wheelFocus)->Unit(benchmark::kMillisecond);
+
+// ---- Instruction counts: the same steps, collected by callgrind around the step only.
+
+using Step = std::function<void()>;
+using CaseSetUp = std::function<Step(std::unique_ptr<Session> &)>;
+
+std::map<std::string, CaseSetUp> callgrindCases()
+{
+    std::map<std::string, CaseSetUp> cases;
+    for (int n : {10, 100, 1000}) {
+        cases["trace/" + std::to_string(n)] = [n](std::unique_ptr<Session> &) {
+            LayoutParams p;
+            p.count = n;
+            auto geometries = std::make_shared<const QVector<CrystalOptics>>(layOut(p, units.D));
+            auto list = std::make_shared<CrystalList>();
+            for (const CrystalOptics &g : *geometries)
+                list->append(&g);
+            auto cps = std::make_shared<Points>();
+            auto centres = std::make_shared<Points>();
+            return Step(
+                [geometries, list, cps, centres] { crossCentreRays(*list, *cps, *centres); });
+        };
+        cases["regenerate/" + std::to_string(n)] = [n](std::unique_ptr<Session> &s) {
+            s = std::make_unique<Session>(n);
+            return Step([raw = s.get()] { raw->regenerate(); });
+        };
+    }
+    for (int h : {0, 10000}) {
+        cases["repaintOverall/" + std::to_string(h)] = [h](std::unique_ptr<Session> &s) {
+            s = std::make_unique<Session>(10);
+            s->body.overallView.resize(900, 600);
+            runEventLoopOnce();
+            s->addHistory(h);
+            return Step([raw = s.get()] { raw->repaintOverall(); });
+        };
+    }
+    cases["wheelFocus"] = [](std::unique_ptr<Session> &s) {
+        s = std::make_unique<Session>(10);
+        s->pointAtFocusMiddle();
+        return Step([raw = s.get()] { raw->wheelStepInFocus(); });
+    };
+    return cases;
+}
+
+int runCallgrindCase(const std::string &name, int repeats)
+{
+    const auto cases = callgrindCases();
+    const auto it = cases.find(name);
+    if (it == cases.end()) {
+        std::fprintf(stderr, "unknown case %s (see --list)\n", name.c_str());
+        return 2;
+    }
+    std::unique_ptr<Session> session;
+    const Step step = it->second(session);
+    const auto settle = [&] {
+        if (session)
+            session->settle();
+    };
+    // Twice uncounted: the first runs fill font, glyph and pen caches.
+    for (int i = 0; i < 2; ++i) {
+        step();
+        settle();
+    }
+    CALLGRIND_START_INSTRUMENTATION;
+    for (int i = 0; i < repeats; ++i) {
+        CALLGRIND_TOGGLE_COLLECT;
+        step();
+        CALLGRIND_TOGGLE_COLLECT;
+        settle();
+    }
+    CALLGRIND_DUMP_STATS_AT(name.c_str());
+    CALLGRIND_STOP_INSTRUMENTATION;
+    std::printf("%s repeats=%d\n", name.c_str(), repeats);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    initLumivardResources();
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication app(argc, argv);
+
+    if (argc >= 2 && std::strcmp(argv[1], "--list") == 0) {
+        for (const auto &c : callgrindCases())
+            std::printf("%s\n", c.first.c_str());
+        return 0;
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "--callgrind") == 0)
+        return runCallgrindCase(argv[2], argc >= 4 ? std::atoi(argv[3]) : 10);
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
