@@ -74,6 +74,7 @@ struct PanelChecks
     }
 };
 
+// The panels' keys that can change what they show, looked at here ahead of the panels themselves.
 const QString keySelectedCrystal = QStringLiteral("# Selected Crystal   : ");
 const QString keySelectedType[7] = {QStringLiteral("# Selected Type 1    : "),
                                     QStringLiteral("# Selected Type 2    : "),
