@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QGridLayout>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTextStream>
 
@@ -51,6 +52,8 @@ CAlign::CAlign(QWidget *parent) : QFrame(parent)
         while (!in.atEnd())
             helpText->append(in.readLine());
         help.close();
+        // Appending leaves the view at the last line; a reader starts at the heading.
+        helpText->moveCursor(QTextCursor::Start);
     }
     connect(Help, SIGNAL(clicked()), helpDialog, SLOT(show()));
 

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QResource>
+#include <QScrollBar>
 #include <QSet>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -417,6 +418,9 @@ void tst_Translation::helpWindow()
     // The help is Japanese in both interfaces: one paragraph per line of the resource, in order.
     auto text = window->findChild<QTextEdit *>();
     QVERIFY(!text->isReadOnly());
+    // It opens at the heading, not scrolled to the end where the lines were appended.
+    QCOMPARE(text->textCursor().position(), 0);
+    QCOMPARE(text->verticalScrollBar()->value(), text->verticalScrollBar()->minimum());
     const QTextDocument *doc = text->document();
     QCOMPARE(doc->blockCount(), 46);
     int i = 0;
