@@ -35,6 +35,9 @@ ACrystal::~ACrystal()
 void ACrystal::setUpRow()
 {
     setupUi(this);
+    // Every row is a grid of its own; a number column wide enough for the largest crystal number
+    // keeps the fields of all rows, and of the title row, in the same columns.
+    No->setMinimumWidth(No->fontMetrics().horizontalAdvance(QStringLiteral("0000.")));
     InBeamC->setStyleSheet(QString::fromLatin1(kComputedStyle));
     BeamW->setStyleSheet(QString::fromLatin1(kComputedStyle));
     connect(X, SIGNAL(editingFinished()), this, SLOT(newPos()));

@@ -134,6 +134,17 @@ void tst_Body::startUpRows()
         rows << row(c);
     }
     QCOMPARE(rows, kStartRows);
+
+    // Rows with one-digit and two-digit numbers keep their fields under the column titles.
+    body.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&body));
+    const auto left = [&](ACrystal *c, const char *name) {
+        return field(c, name)->mapTo(&body, QPoint(0, 0)).x();
+    };
+    for (const char *name : {"X", "Deg", "BeamW"}) {
+        QCOMPARE(left(body.crystals.first(), name), left(header, name));
+        QCOMPARE(left(body.crystals.last(), name), left(header, name));
+    }
 }
 
 void tst_Body::startUpSpacingAgreesWithPanel()
