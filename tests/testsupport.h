@@ -1,0 +1,37 @@
+#pragma once
+
+// Small helpers shared by the QtTest programs.
+
+#include <QLineEdit>
+#include <QObject>
+#include <QRectF>
+#include <QTest>
+
+#include <cmath>
+
+// Equal within an absolute tolerance (qFuzzyCompare fails near 0).
+inline bool near(double a, double b, double tol = 1e-9)
+{
+    return std::abs(a - b) <= tol;
+}
+
+inline bool near(const QRectF &a, const QRectF &b, double tol = 1e-9)
+{
+    return near(a.x(), b.x(), tol) && near(a.y(), b.y(), tol) && near(a.width(), b.width(), tol)
+           && near(a.height(), b.height(), tol);
+}
+
+// The descendant widget or object with this object name, or null.
+template <class T> T *child(QObject *parent, const char *name)
+{
+    return parent->findChild<T *>(QString::fromLatin1(name));
+}
+
+// Types text into a field as a user does: replace what is there, then press Return.
+inline void type(QLineEdit *field, const QString &text)
+{
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+}
