@@ -1,10 +1,18 @@
 // Tracing of the design: numbering, colours, crossings, histories and default views.
 #include "body.h"
 
+#include <QApplication>
+
 void Body::drawEverything()
 {
     const int n = crystals.size();
     shapes.clear();
+    // Each row shown into the visible table would have Qt lay the whole table out again, once per
+    // row: quadratic in the number of crystals. The table is hidden while new rows go in and is
+    // shown once after (unless it holds the keyboard focus, which hiding would move).
+    const QWidget *focus = QApplication::focusWidget();
+    const bool hideTable = CLBase->isVisible() && !(focus && CLBase->isAncestorOf(focus));
+    bool tableHidden = false;
     for (int i = 0; i < n; ++i) {
         ACrystal *c = crystals[i];
         const QColor colour = crystalColour(i, n);
@@ -17,12 +25,18 @@ void Body::drawEverything()
         if (at >= 0)
             CL->getItemPosition(at, &row, &column, &rowSpan, &columnSpan);
         if (row != i + 1) {
+            if (hideTable && !tableHidden) {
+                CLBase->hide();
+                tableHidden = true;
+            }
             CL->addWidget(c, i + 1, 0);
             // Shown now rather than from the event loop, so that the fit below counts it.
             c->show();
         }
         appendShapes(*c, shapes);
     }
+    if (tableHidden)
+        CLBase->show();
     calcCrossPoints();
     calcScales();
     updates();
