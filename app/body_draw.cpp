@@ -2,6 +2,7 @@
 // navigation: hover highlight, left-drag pan, right-drag measurement and wheel zoom.
 
 #include "body.h"
+#include "gridline.h"
 #include "navigation.h"
 #include "ticks.h"
 
@@ -124,13 +125,13 @@ void Body::drawGrid(QPainter *p, ChCoord *cc)
     for (double v : majorX) {
         int x = 0;
         if (screenPixel(cc->toScreenX(v), x))
-            p->drawLine(x, bottom, x, top);
+            drawGridLine(p, x, bottom, x, top);
     }
     p->setPen(minor);
     for (double v : minorTicks(tx)) {
         int x = 0;
         if (screenPixel(cc->toScreenX(v), x))
-            p->drawLine(x, bottom, x, top);
+            drawGridLine(p, x, bottom, x, top);
     }
     p->setPen(label);
     for (double v : majorX) {
@@ -152,13 +153,13 @@ void Body::drawGrid(QPainter *p, ChCoord *cc)
     for (double v : majorY) {
         int y = 0;
         if (screenPixel(cc->toScreenY(v), y))
-            p->drawLine(left, y, right, y);
+            drawGridLine(p, left, y, right, y);
     }
     p->setPen(minor);
     for (double v : minorTicks(ty)) {
         int y = 0;
         if (screenPixel(cc->toScreenY(v), y))
-            p->drawLine(left, y, right, y);
+            drawGridLine(p, left, y, right, y);
     }
     p->setPen(label);
     for (double v : majorY) {

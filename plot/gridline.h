@@ -1,0 +1,10 @@
+#pragma once
+
+class QPainter;
+
+// One grid line from (x0, y0) to (x1, y1) in the painter's pen, exactly as QPainter::drawLine
+// would set its pixels. A vertical or horizontal line in a solid opaque pen of width 1 or 2,
+// painted unscaled and aliased, is filled as the rectangle of those pixels: a vertical line then
+// costs one span per row of the surface instead of one blend per pixel. Anything else is drawn
+// as a line.
+void drawGridLine(QPainter *p, int x0, int y0, int x1, int y1);
