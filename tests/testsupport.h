@@ -35,3 +35,10 @@ inline void type(QLineEdit *field, const QString &text)
     QTest::keyClicks(field, text);
     QTest::keyClick(field, Qt::Key_Return);
 }
+
+// One row of a data table: dataRow("name", a, b) is QTest::newRow("name") << a << b, kept on one
+// line (clang-format splits a << chain between two string literals).
+template <class... T> void dataRow(const char *name, const T &...values)
+{
+    (QTest::newRow(name) << ... << values);
+}
