@@ -1,0 +1,232 @@
+#include "bragg.h"
+#include "layout.h"
+#include "matchkey.h"
+#include "testsupport.h"
+#include "trace.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kD = 3.13553;
+using Pts = QVector<QPointF>;
+
+// Arrangement parameters; dX 4, dY 1 and L 4 throughout.
+LayoutParams P(int type, double de = -15, double e0 = 8000, int n = 10)
+{
+    return {type, e0, de, n, 4, 1, 4};
+}
+
+// A crystal as its row shows it: centre, angle, energy, length.
+QString shown(const CrystalOptics &c)
+{
+    const CrystalTexts t = c.texts(kD);
+    return QStringList{t.x, t.y, t.deg, t.energy, t.length}.replaceInStrings(" ", "").join(' ');
+}
+
+// A crystal centred on l.p1() whose reflected centre ray heads for l.p2().
+CrystalOptics towards(const QLineF &l)
+{
+    return CrystalOptics(std::atan2(l.dy(), l.dx()) / M_PI * 90.0, l.x1(), l.y1(), 1.0);
+}
+
+// The points of both lists, one after the other.
+Pts pts(const Points &a, const Points &b = Points())
+{
+    Pts r;
+    for (const Point &p : a.points + b.points)
+        r << QPointF(p.x, p.y);
+    return r;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(LayoutParams)
+
+class tst_Optics : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void bragg()
+    {
+        // pi is 3.1415926535 in the energy/angle relation; the full value misses by 4e-10 degrees.
+        QVERIFY(near(Bragg::angleDeg(8000, kD), 14.308084449070329, 1e-12));
+        QVERIFY(near(Bragg::energyEv(14.308084449070329, kD), 8000, 1e-8));
+        QVERIFY(near(Bragg::angleDeg(1977.09, kD), 89.8834425301352, 1e-12));
+        // Below 1977.0859 eV, and at 0 eV, nothing reflects: -1 degree, with these radians,
+        // cosine and sine.
+        QCOMPARE(Bragg::angleDeg(1977.08, kD), -1.0);
+        QCOMPARE(Bragg::angleDeg(0, kD), Bragg::noReflectionDeg);
+        const double rad = -1.0 / 180 * M_PI;
+        QVERIFY(near(Bragg::noReflectionRad, rad, 1e-18) && Bragg::noReflectionDeg == -1.0);
+        QVERIFY(near(Bragg::noReflectionCos, std::cos(rad), 1e-16));
+        QVERIFY(near(Bragg::noReflectionSin, std::sin(rad), 1e-17));
+        // Spacing 0 or NaN reflects nothing; an infinite one (indices 0 0 0) gives flat crystals.
+        for (const double d : {0.0, qQNaN(), qInf()}) {
+            for (int type = 1; type <= 7; ++type) {
+                const QVector<CrystalOptics> cs = layOut(P(type), d);
+                QCOMPARE(cs.size(), 10);
+                QCOMPARE(cs[0].angleDeg(), std::isinf(d) ? 0.0 : -1.0);
+            }
+        }
+    }
+
+    void layout_data()
+    {
+        QTest::addColumn<LayoutParams>("p");
+        QTest::addColumn<double>("turn"); // Rotate All [deg]
+        QTest::addColumn<int>("i");       // the crystal shown, or the number of crystals
+        QTest::addColumn<QString>("crystal");
+        dataRow("t1 #0", P(1), 0.0, 0, "0.00000 0.00000 14.308084 8000.0000 4.04636");
+        dataRow("t1 #1", P(1), 0.0, 1, "3.91693 1.00000 14.335537 7985.0000 4.03877");
+        dataRow("t1 #2", P(1), 0.0, 2, "7.82603 2.00000 14.363097 7970.0000 4.03119");
+        dataRow("t2 #1", P(2), 0.0, 1, "3.87569 0.98947 14.335537 7985.0000 4.00000");
+        dataRow("t2 #2", P(2), 0.0, 2, "7.75090 1.98080 14.363097 7970.0000 4.00000");
+        dataRow("t3 #1", P(3), 0.0, 1, "3.89498 1.00000 14.335537 7985.0000 4.00000");
+        dataRow("t3 #2", P(3), 0.0, 2, "7.78605 2.00000 14.363097 7970.0000 4.00000");
+        dataRow("t4 #1", P(4), 0.0, 1, "-0.22919 1.00000 14.335537 7985.0000 4.00000");
+        dataRow("t4 #2", P(4), 0.0, 2, "-0.46279 2.00000 14.363097 7970.0000 4.00000");
+        // Types 5 and 7: crystals 2 and up aim at the focus and miss their nominal energies.
+        dataRow("t5 #1", P(5), 0.0, 1, "4.00000 1.00000 14.335537 7985.0000 4.00000");
+        dataRow("t5 #2", P(5), 0.0, 2, "8.00000 2.00000 14.363193 7969.9477 4.00000");
+        dataRow("t5 #3", P(5), 0.0, 3, "12.00000 3.00000 14.391054 7954.8429 4.00000");
+        dataRow("t5 #4", P(5), 0.0, 4, "16.00000 4.00000 14.419122 7939.6853 4.00000");
+        // Types 6 and 7 start crystal i at i dY along the surface of crystal 0.
+        dataRow("t6 #0", P(6), 0.0, 0, "1.93796 0.49427 14.308084 8000.0000 4.00000");
+        dataRow("t6 #2", P(6), 0.0, 2, "3.87545 0.99040 14.363097 7970.0000 4.00000");
+        dataRow("t7 #0", P(7), 0.0, 0, "0.00000 0.00000 14.308084 8000.0000 4.00000");
+        dataRow("t7 #1", P(7), 0.0, 1, "2.90671 0.74234 14.335537 7985.0000 4.00000");
+        dataRow("t7 #2", P(7), 0.0, 2, "3.87573 0.98932 14.330976 7987.4881 4.00000");
+        dataRow("t7 #3", P(7), 0.0, 3, "4.84463 1.23676 14.340173 7982.4728 4.00000");
+        // dE 0: the first two reflected rays are parallel, the focus is the origin.
+        dataRow("t5 dE 0", P(5, 0), 0.0, 2, "8.00000 2.00000 7.018122 16181.3153 4.00000");
+        // Turned rigidly about the origin: (x, y) -> (-y, x), every angle 90 degrees more.
+        dataRow("t3 #2 90", P(3), 90.0, 2, "-2.00000 7.78605 104.363097 2040.8773 4.00000");
+        // Below the cut-off: -1 degree; type 1's dY / sin(-1 degree) taken as a size.
+        dataRow(
+            "cut", P(1, -15, 1977), 0.0, 0, "57.28996 -1.00000 -1.000000 -113284.4296 57.29869");
+        dataRow("bound", P(3, -15, 8000, 5000), 0.0, kMaxCrystals, "");
+        const char *const sizes[] = {"112", "112", "112", "112", "222", "012", "222"}; // N 0, 1, 2
+        for (int t = 1; t <= 7; ++t) {
+            for (int n = 0; n < 3; ++n)
+                QTest::addRow("t%d N %d", t, n)
+                    << P(t, -15, 8000, n) << 0.0 << sizes[t - 1][n] - '0' << "";
+        }
+    }
+    void layout()
+    {
+        QFETCH(LayoutParams, p);
+        QFETCH(double, turn);
+        QFETCH(int, i);
+        QFETCH(QString, crystal);
+        QVector<CrystalOptics> cs = layOut(p, kD);
+        rotateAll(cs, turn);
+        if (crystal.isEmpty())
+            QCOMPARE(cs.size(), i);
+        else
+            QCOMPARE(shown(cs[i]), crystal);
+        // Type 5 aims crystals 2 and up at the crossing of the first two reflected centre rays.
+        if (p.type == 5 && p.energyStep < 0)
+            QVERIFY(near(focusOfFirstPair(cs[0], cs[1]).x, 954.29555, 5e-6)
+                    && near(focusOfFirstPair(cs[0], cs[1]).y, 520.64824, 5e-6));
+    }
+
+    void storedAngleOnEveryBranch()
+    {
+        // Angles with all their digits, as layouts and rotations leave them: the saved texts give
+        // back an angle that shows as both, on either side of 90 degrees and whole turns round.
+        for (const double from : {-359.0, -90.0, 5.0, 85.0, 170.0, 700.0}) {
+            for (int k = 0; k < 2000; ++k) {
+                const CrystalTexts saved = CrystalOptics(from + k * 0.0500123, 0, 0, 4).texts(kD);
+                const auto a = storedAngle(saved.deg.toDouble(), saved.energy.toDouble(), kD);
+                const CrystalTexts again = CrystalOptics(a.value_or(qQNaN()), 0, 0, 4).texts(kD);
+                QCOMPARE(again.deg + again.energy, saved.deg + saved.energy);
+            }
+        }
+    }
+
+    void focus_data()
+    {
+        QTest::addColumn<QVector<QLineF>>("crystals");
+        QTest::addColumn<Pts>("crossings"); // pairs (0, 1), (0, 2), (1, 2)
+        QTest::addColumn<Pts>("focus");     // F and the image I, none without crossings
+        QTest::newRow("two aimed at (100, 50)")
+            << QVector<QLineF>{{0, 0, 100, 50}, {10, 0, 100, 50}} << Pts{{100, 50}}
+            << Pts{{100, 50}, {195, 100}};
+        // Reflections at 45, 90 and 0 degrees: the lines y = x, x = 10 and y = 4.
+        QTest::newRow("three") << QVector<QLineF>{{0, 0, 1, 1}, {10, 0, 10, 1}, {0, 4, 1, 4}}
+                               << Pts{{10, 10}, {4, 4}, {10, 4}}
+                               << Pts{{8, 6}, {38 / 3.0, 32 / 3.0}};
+        // A parallel pair counts as the origin.
+        QTest::newRow("parallel") << QVector<QLineF>{{0, 0, 2, 1}, {0, 5, 2, 6}, {10, 0, 10, 1}}
+                                  << Pts{{0, 0}, {10, 5}, {10, 10}}
+                                  << Pts{{20 / 3.0, 5}, {10, 25 / 3.0}};
+        QTest::newRow("one") << QVector<QLineF>{{3, 4, 5, 6}} << Pts() << Pts();
+    }
+    void focus()
+    {
+        QFETCH(QVector<QLineF>, crystals);
+        QFETCH(Pts, crossings);
+        QFETCH(Pts, focus);
+        QVector<CrystalOptics> cs;
+        for (const QLineF &l : crystals)
+            cs << towards(l);
+        CrystalList list;
+        for (const CrystalOptics &c : cs)
+            list << &c;
+        Points cps, centres, avrCps, avrIps;
+        crossCentreRays(list, cps, centres);
+        QCOMPARE(pts(cps), crossings);
+        QCOMPARE(addFocus(cps, centres, energyRangeLabel(8000, 8090), avrCps, avrIps),
+                 !focus.isEmpty());
+        QCOMPARE(pts(avrCps, avrIps), focus);
+        for (const Point &p : avrCps.points + avrIps.points)
+            QCOMPARE(p.label, QStringLiteral("8000-8090[eV]"));
+        // "Rest CPs": the focus again, the image seeded at twice it, both without labels.
+        restartHistories(cps, avrCps, avrIps);
+        QCOMPARE(pts(avrCps, avrIps), (focus.isEmpty() ? focus : Pts{focus[0], 2 * focus[0]}));
+        QVERIFY(avrCps.points.value(0).label.isEmpty() && avrIps.points.value(0).label.isEmpty());
+    }
+
+    void coloursLabelsAndKeys()
+    {
+        const QColor four[] = {{0, 255, 0}, {63, 191, 0}, {127, 127, 0}, {191, 63, 0}};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(crystalColour(i, 4), four[i]);
+        // Six significant digits, as %g writes them.
+        QCOMPARE(energyRangeLabel(8012.3456, -113284.4296), QStringLiteral("8012.35--113284[eV]"));
+        QCOMPARE(energyRangeLabel(0, 1e7), QStringLiteral("0-1e+07[eV]"));
+        // A design-file key is an exact prefix, case and blanks included; the rest is the value.
+        const QString key = QStringLiteral("# Start Energy       : ");
+        QString value;
+        QVERIFY(matchKey(key + " 80 0 ", key, value) && value == " 80 0 ");
+        QVERIFY(matchKey(key, key, value) && value.isEmpty());
+        for (const char *other :
+             {"# start energy       : 8", "# Start Energy      : 8", " # Start Energy       : 8"})
+            QVERIFY(!matchKey(other, key, value) && value.isEmpty());
+    }
+
+    void boxes()
+    {
+        // The points' bounding box with 10 % margins; its start values when there are none.
+        const QRectF none(1.2e300, 1.2e300, -2.4e300, -2.4e300);
+        QCOMPARE(marginBox({}), none);
+        QCOMPARE(crystalsExtent({}), none);
+        QVERIFY(
+            near(marginBox({Point(0, 0), Point(10, -5), Point(5, 15)}), QRectF(-1, -7, 12, 24)));
+        // Both ends of every surface: (0, -1), (0, 1), (8, 5), (12, 5).
+        const CrystalOptics up(90, 0, 0, 2), flat(0, 10, 5, 4);
+        QVERIFY(near(crystalsExtent({&up, &flat}), QRectF(-1.2, -1.6, 14.4, 7.2)));
+        // Pens have no position: the rays start at x 9, 10, 11 on y 10, the focus is (12, 20).
+        CrystalOptics c(0, 10, 10, 2);
+        QVector<Shape *> shapes;
+        appendShapes(c, shapes);
+        QVERIFY(near(overallExtent(shapes, Point(12, 20)), QRectF(8.7, 9, 3.6, 12)));
+    }
+};
+
+QTEST_MAIN(tst_Optics)
+#include "tst_optics.moc"
