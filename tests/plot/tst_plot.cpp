@@ -1,6 +1,7 @@
-#include "chcoord.h"
-#include "shapes.h"
+#include "dispabase.h"
+#include "navigation.h"
 #include "testsupport.h"
+#include "ticks.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -98,6 +99,71 @@ QString label(const QRectF &r, int mode, double maxSize, double size)
     return got == want ? "same" : "differs";
 }
 
+// A mouse event as the window system sends it, the right button for a press; for a wheel event
+// pos is the angle turned.
+void send(QWidget *w, QEvent::Type type, QPointF pos, Qt::KeyboardModifiers modifiers = {})
+{
+    const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::RightButton;
+    const Qt::MouseButtons held(type == QEvent::MouseButtonRelease ? Qt::NoButton : b);
+    QMouseEvent e(type, pos, pos, pos, b, held, modifiers);
+    QWheelEvent wheel(pos, pos, {}, pos.toPoint(), {}, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, type == QEvent::Wheel ? static_cast<QEvent *>(&wheel) : &e);
+}
+
+// A window after a move to (7, 8), a right press at (10, 10) and one more event: its mouse
+// record's position, the one before, whether the button is held, its count of mouseMoved() and
+// the steps of its wheelMoved().
+QString after(QEvent::Type type, QPointF pos, Qt::KeyboardModifiers modifiers = {})
+{
+    DispABase w;
+    const MouseC &m = w.disp.mc;
+    send(&w.disp, QEvent::MouseMove, QPointF(7, 8));
+    send(&w.disp, QEvent::MouseButtonPress, QPointF(10, 10));
+    QSignalSpy moves(&w, SIGNAL(mouseMoved())), steps(&w, SIGNAL(wheelMoved(int)));
+    send(&w.disp, type, pos, modifiers);
+    const QString wheel = steps.isEmpty() ? "" : ", wheel " + steps[0][0].toString();
+    const auto xy = [](QPoint p) { return QString("%1,%2").arg(p.x()).arg(p.y()); };
+    return xy(m.curPos) + " from " + xy(m.prevPos) + (m.pressed ? " held, " : " released, ")
+           + QString::number(moves.count()) + " moved" + wheel;
+}
+
+// "step: major lines", each the shortest text of its double (so the one nearest its decimal
+// value, as its label prints it), or "no grid". "!" marks a major line that is not every tenth
+// minor line, " minors" minor lines not running from first - step to last + step.
+QString grid(double lo, double hi, int decade = 99)
+{
+    const TickStep t = decade == 99 ? tickStep(lo, hi) : tickStepInDecade(lo, hi, decade);
+    const QVector<double> majors = majorTicks(t), minors = minorTicks(t);
+    if (!t.valid)
+        return majors.isEmpty() && minors.isEmpty() ? "no grid" : "lines without a grid";
+    QString s = QString::number(t.step, 'g', QLocale::FloatingPointShortest) + ":";
+    for (int k = 0; k < majors.size(); ++k)
+        s += " " + QString::number(majors[k], 'g', QLocale::FloatingPointShortest)
+             + (minors.value(10 * k + 10) == majors[k] ? "" : "!");
+    if (minors.size() != 10 * majors.size() + 11 || !near(minors[0], t.first - t.step)
+        || !near(minors.last(), t.last + t.step))
+        s += " minors";
+    return s;
+}
+
+// The view on 100 x 100 pixels after a wheel turn of step notches at `to`, or for step 0 a left
+// drag from (50, 50) to `to`.
+QString moved(const QRectF &v, QPoint to, int step)
+{
+    ChCoord cc;
+    map(cc, v);
+    const QRectF r = step ? zoomView(v, cc, to, step) : panView(v, cc, to, QPoint(50, 50));
+    return QString("%1 %2 %3 %4").arg(num(r.x()), num(r.y()), num(r.width()), num(r.height()));
+}
+
+// The read-out after a right drag from a to b on the measuring line as the program starts it.
+QString measured(double ax, double ay, double bx, double by)
+{
+    Line l(Point(0, 0), Dir(0.0), 1.0);
+    measureLine(Point(ax, ay), Point(bx, by), l);
+    return measureReadout(l);
+}
+
 } // namespace
 
 class tst_Plot : public QObject
@@ -121,6 +187,13 @@ private slots:
     void geometry() { compare(); }
     void drawing_data();
     void drawing() { compare(); }
+    void window();
+    void ticks_data();
+    void ticks() { compare(); }
+    void navigation_data();
+    void navigation() { compare(); }
+    void zoomDeepInAndOut();
+    void culledDrawing();
 };
 
 void tst_Plot::geometry_data()
@@ -217,6 +290,153 @@ void tst_Plot::drawing_data()
     dataRow("label, zero width", label(QRectF(10, 10, 0, 20), 1, 10, 0), "same");
     dataRow("label far outside", label(QRectF(1e8, 10, 100, 20), 0, 10, 0), "same");
     dataRow("label not finite", label(QRectF(qInf(), 0, 100, 20), 1, 10, 0), "same");
+}
+
+void tst_Plot::window()
+{
+    DispABase w;
+    QCOMPARE(w.size(), QSize(900, 600));
+    QCOMPARE(w.realC, QRectF());
+    w.resetScale();
+    QCOMPARE(w.realC, QRectF(-10, -10, 20, 20));
+    int draws = 0;
+    connect(&w, &DispABase::drawImage, [&] { ++draws; });
+    w.disp.grab();
+    QCOMPARE(draws, 1);
+    // A surface of 300 x 200 pixels showing world -10 ... 10 both ways, white with nothing
+    // connected, its mapping's screen side set by its paint.
+    DispA d;
+    d.resize(300, 200);
+    d.cc.setWorld(-10, -10, 10, 10);
+    QCOMPARE(d.grab().toImage().convertToFormat(QImage::Format_Indexed8).colorTable(),
+             QVector<QRgb>{white});
+    QCOMPARE(d.cc.toScreenX(0), 150.0);
+    QCOMPARE(d.cc.toScreenY(0), 100.0);
+    QCOMPARE(d.cc.toScreenY(10), 0.0);
+    QCOMPARE(d.cc.toScreenY(-10), 200.0);
+    QCOMPARE(d.cc.toWorldY(0), 10.0);
+}
+
+void tst_Plot::ticks_data()
+{
+    columns();
+    dataRow("0..10", grid(0, 10), "2: 0 2 4 6 8 10");
+    dataRow("0..35", grid(0, 35), "5: 0 5 10 15 20 25 30 35");
+    dataRow("0..0.8", grid(0, 0.8), "0.2: 0 0.2 0.4 0.6 0.8");
+    dataRow("-3..7", grid(-3, 7), "2: -2 0 2 4 6");
+    dataRow("100..1000", grid(100, 1000), "200: 200 400 600 800 1000");
+    dataRow("2..3", grid(2, 3), "0.2: 2 2.2 2.4 2.6 2.8 3");
+    dataRow("q = 2", grid(0, 2), "0.2: 0 0.2 0.4 0.6 0.8 1 1.2 1.4 1.6 1.8 2");
+    dataRow("q = 4", grid(0, 4), "0.5: 0 0.5 1 1.5 2 2.5 3 3.5 4");
+    dataRow("q = 5", grid(0, 5), "1: 0 1 2 3 4 5");
+    dataRow("q = 7", grid(0, 7), "1: 0 1 2 3 4 5 6 7");
+    dataRow("log10 too low, q = 10", grid(0, 1000, 2), "200: 0 200 400 600 800 1000");
+    dataRow("log10 too high, q = 0", grid(0, 999.9, 3), "200: 0 200 400 600 800");
+    dataRow("log10 rounded up", grid(0, 99.99999999999999), "20: 0 20 40 60 80");
+    dataRow("zero range", grid(5, 5), "no grid");
+    dataRow("negative range", grid(7, -3), "no grid");
+    dataRow("not a number", grid(qQNaN(), 1), "no grid");
+    dataRow("infinite", grid(-qInf(), qInf()), "no grid");
+    dataRow("overflowing range", grid(-1.7e308, 1.7e308), "no grid");
+    dataRow("below resolution at 1", grid(1, 1 + 4.5e-16), "no grid");
+    dataRow("below resolution at 1e16", grid(1e16, 1e16 + 8), "no grid");
+    dataRow("denormal range", grid(0, 1e-320), "no grid");
+}
+
+void tst_Plot::navigation_data()
+{
+    columns();
+    // The mouse record of a window, relayed as its signals.
+    const auto move = QEvent::MouseMove, wheel = QEvent::Wheel;
+    const QString still("10,10 from 7,8 held, 0 moved");
+    dataRow("move, -0.5 up", after(move, QPointF(-0.5, 2.5)), "0,3 from 10,10 held, 1 moved");
+    dataRow("move, -1.7 down", after(move, QPointF(-1.7, 0.4)), "-2,0 from 10,10 held, 1 moved");
+    dataRow("move with Alt", after(move, QPointF(30, 40), Qt::AltModifier), still);
+    dataRow("double click", after(QEvent::MouseButtonDblClick, QPointF(60, 70)), still);
+    dataRow("release",
+            after(QEvent::MouseButtonRelease, QPointF(20.4, 30.6)),
+            "20,31 from 10,10 released, 0 moved");
+    dataRow("wheel, a notch away", after(wheel, QPointF(0, 120)), still + ", wheel 1");
+    dataRow("wheel, two toward", after(wheel, QPointF(0, -240)), still + ", wheel -2");
+    dataRow("wheel, half a notch", after(wheel, QPointF(0, 60)), still + ", wheel 0");
+    dataRow("wheel, short of two", after(wheel, QPointF(0, -239)), still + ", wheel -1");
+    // Pan and zoom.
+    const QRectF v(0, 0, 100, 100), far(9e299, 0, 1e299, 100);
+    const QRectF none(1.2e300, 1.2e300, -2.4e300, -2.4e300); // the Crystals window, no crystals
+    const QPoint mid(50, 50);
+    dataRow("pan right", moved(v, QPoint(60, 50), 0), "-10 0 100 100");
+    dataRow("pan up, left", moved(v, QPoint(25, 40), 0), "25 -10 100 100");
+    dataRow("pan past the range", moved(far, QPoint(40, 60), 0), "9e+299 10 1e+299 100");
+    dataRow("zoom in", moved(v, mid, 1), "5 5 90 90");
+    dataRow("zoom in off centre", moved(v, QPoint(20, 70), 1), "2 3 90 90");
+    dataRow("zoom out", moved(v, mid, -1), "-5.555555556 -5.555555556 111.1111111 111.1111111");
+    dataRow("near the left: y only", moved(v, QPoint(3, 50), 1), "0 5 100 90");
+    dataRow("on the 5 % line: y only", moved(v, QPoint(5, 50), 1), "0 5 100 90");
+    dataRow("near the top: x only", moved(v, QPoint(50, 2), 1), "5 0 90 100");
+    dataRow("in a corner: nothing", moved(v, QPoint(1, 1), 1), "0 0 100 100");
+    dataRow("huge step in", moved(v, mid, 100000), "0 0 100 100");
+    dataRow("huge step out", moved(v, mid, -100000), "0 0 100 100");
+    dataRow("reversed huge view", moved(none, mid, 1), "1.2e+300 1.2e+300 -2.4e+300 -2.4e+300");
+    const QString o("(   0.000,    0.000)-"), unit(o + "(   1.000,    0.000) :    1.000000");
+    dataRow("cursor", positionReadout(1.5, -2), "(   1.500,   -2.000):    2.500");
+    dataRow("wide", positionReadout(12345.6789, -0.0004), "(12345.679,   -0.000): 12345.679");
+    dataRow("measured", measured(0, 0, 3, 4), o + "(   3.000,    4.000) :    5.000000");
+    dataRow("no drag", measured(0, 0, 0, 0), o + "(   0.000,    0.000) :    0.000000");
+    dataRow("not finite: kept", measured(qQNaN(), 0, 1, 1), unit);
+    dataRow("overflow: kept", measured(-1.5e308, 0, 1.5e308, 0), unit);
+    // The shape highlighted by its distance from the cursor (pens -1), for views whose
+    // diagonal's 5 % is 2.5 (30 x 40), 0.5 (6 x 8) or 0.55 (6.6 x 8.8).
+    dataRow("not below 5 %", QString::number(pickShape({0.5}, 6, 8)), "-1");
+    dataRow("below 5 %", QString::number(pickShape({0.5}, 6.6, 8.8)), "0");
+    dataRow("1.0 is never near", QString::number(pickShape({1.0}, 3e3, 4e3)), "-1");
+    dataRow("under 1.0", QString::number(pickShape({0.999}, 3e3, 4e3)), "0");
+    dataRow("nearest", QString::number(pickShape({0.9, 0.2, 0.5}, 30, 40)), "1");
+    dataRow("pens, ties", QString::number(pickShape({-1, 0.3, -1, 0.3}, 30, 40)), "1");
+    dataRow("not a number", QString::number(pickShape({qQNaN(), 0.4}, 30, 40)), "1");
+    dataRow("reversed view", QString::number(pickShape({0.5}, -30, -40)), "0");
+}
+
+void tst_Plot::zoomDeepInAndOut()
+{
+    // Notch by notch as the wheel delivers them: the deepest view still has a grid, and the
+    // view zooms back out.
+    QRectF v(5e6, -3e4, 400, 300);
+    for (int step : {1, -1})
+        for (int i = 0; i < 2000; ++i) {
+            ChCoord cc;
+            map(cc, v);
+            v = zoomView(v, cc, QPoint(37, 61), step);
+            QVERIFY(tickStep(v.left(), v.right()).valid && tickStep(v.top(), v.bottom()).valid);
+        }
+    QVERIFY(v.width() > 400 && v.height() > 300);
+}
+
+void tst_Plot::culledDrawing()
+{
+    // A labelled spiral about the window with now and then a point far away, so that long
+    // segments cross the window; the window shows world -10 ... 20 by -5 ... 15 on 300 x 200.
+    Points list;
+    for (int i = 0; i < 600; ++i) {
+        const double r = i % 50 ? 0.05 * i : 3e4;
+        list.add(Point(5 + r * std::cos(i * 0.7), 5 + r * std::sin(i * 0.7), "8090[eV]"));
+    }
+    list.connect = list.ownPen = list.showLabels = true;
+    list.pen = Pen(QColor(200, 0, 200), 1, {4, 3, 2, 3});
+    ChCoord cc;
+    map(cc, QRectF(-10, -5, 30, 20), 300, 200);
+    for (bool extend : {false, true}) {
+        list.extend = extend;
+        QImage full(300, 200, QImage::Format_RGB32);
+        full.fill(white);
+        QImage cut = full.copy();
+        QPainter p(&full), q(&cut);
+        list.draw(&p, &cc, Box(-10, -5, 20, 15), false, false);
+        drawPointsInView(&q, &cc, Box(-10, -5, 20, 15), list, QRectF(0, 0, 300, 200));
+        QCOMPARE(q.pen(), p.pen());
+        p.end();
+        q.end();
+        QCOMPARE(cut, full);
+    }
 }
 
 QTEST_MAIN(tst_Plot)
