@@ -5,6 +5,8 @@
 
 #include <QTextStream>
 
+#include <cmath>
+
 namespace {
 
 const char *const kComputedStyle = "background-color: rgb(255, 255, 224);";
@@ -136,7 +138,27 @@ const QString kCrystalKeys[] = {QStringLiteral("# Crystal Pos X      : "),
                                 QStringLiteral("# Crystal Beam Width : ")};
 
 // Bits of ACrystal::loadedFields, in file order.
-enum LoadedField { PosX = 1, PosY = 2, Angle = 4, EnergyField = 8, LengthField = 16 };
+enum LoadedField {
+    PosX = 1,
+    PosY = 2,
+    Angle = 4,
+    EnergyField = 8,
+    LengthField = 16,
+    InBeamField = 32,
+    BeamWField = 64
+};
+
+// The text of a value a crystal was stood at: as the file stored it when that is the value's own
+// text in the row's format (a zero keeping the minus sign of the tiny negative value it was
+// saved from), else the value's own text.
+QString shownAsStored(const QString &stored, const char *format, double value)
+{
+    const QString own = QString::asprintf(format, value);
+    if (stored == own
+        || (value == 0.0 && QString(stored).replace(QLatin1Char('-'), QLatin1Char(' ')) == own))
+        return stored;
+    return own;
+}
 
 } // namespace
 
@@ -203,6 +225,13 @@ void ACrystal::restore()
         return;
     }
 
+    const QString storedX = X->text();
+    const QString storedY = Y->text();
+    const QString storedLength = Length->text();
+    const QString storedInBeamC = InBeamC->text();
+    const QString storedBeamW = BeamW->text();
+    bool turned = false;
+
     const Point m = centre();
     const double x = (loaded & PosX) ? X->text().toDouble() : m.x;
     const double y = (loaded & PosY) ? Y->text().toDouble() : m.y;
@@ -218,8 +247,25 @@ void ACrystal::restore()
         standAt(agreed ? *agreed : deg, x, y, length);
         if (!agreed)
             turnToEnergy(energy, units.D);
+        turned = !agreed;
     } else {
         standAt(deg, x, y, length);
     }
     showValues();
+
+    // Shown as the file stores them, so that saving again writes the same file: the band values,
+    // which a load only shows (recomputed from the rounded geometry they could come out one in
+    // the last digit off), and the centre and length the crystal was stood at rather than the
+    // centre derived back from its start point (off in the last digit for large coordinates, or a
+    // zero that has lost its sign).
+    if ((loaded & PosX) && !turned && std::isfinite(x))
+        X->setText(shownAsStored(storedX, "%11.5f", x));
+    if ((loaded & PosY) && !turned && std::isfinite(y))
+        Y->setText(shownAsStored(storedY, "%11.5f", y));
+    if ((loaded & LengthField) && std::isfinite(length))
+        Length->setText(shownAsStored(storedLength, "%10.5f", length));
+    if (loaded & InBeamField)
+        InBeamC->setText(storedInBeamC);
+    if (loaded & BeamWField)
+        BeamW->setText(storedBeamW);
 }
