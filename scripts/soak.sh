@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Random-use soak of the main window (tests/app/soak_body.cpp) in the AddressSanitizer + UBSan
+# build build-soak-asan (configured here when missing):
+#   scripts/soak.sh                          20,000 actions, the seed taken from the clock
+#   LUMIVARD_SOAK_SEED=N scripts/soak.sh     the run with seed N again
+#   LUMIVARD_SOAK_ACTIONS=N                  another number of actions
+# The seed is printed first; a failure prints it again with the last actions.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$here/build-soak-asan"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMIVARD_SANITIZE=ON \
+        -DLUMIVARD_WERROR=ON -DLUMIVARD_BENCH=OFF
+fi
+cmake --build "$build" -j2 --target soak_body
+export LUMIVARD_SOAK_SEED="${LUMIVARD_SOAK_SEED:-$(date +%s%N)}"
+echo "soak seed $LUMIVARD_SOAK_SEED, ${LUMIVARD_SOAK_ACTIONS:-20000} actions"
+ctest --test-dir "$build" -R '^soak_body$' --output-on-failure
