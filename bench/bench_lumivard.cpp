@@ -137,9 +137,9 @@ public:
         settle();
     }
 
-    // A history of `entries` focus and image points besides the current one: the first hundred
-    // where the focus is now, the rest wandering in a region right of the overall window's view,
-    // as when a crystal is dragged far out while the overall window stays put.
+    // A history of `entries` more focus and image points: all but the newest ten wandering in a
+    // region right of the overall window's view, as when a crystal was dragged far out and back
+    // while the overall window stayed put, the newest ten where the focus is now.
     void addHistory(int entries)
     {
         const QRectF v = body.overallView.realC;
@@ -150,7 +150,7 @@ public:
         std::uniform_real_distribution<double> dx(1.0, 5.0);
         std::uniform_real_distribution<double> dy(-2.0, 2.0);
         for (int k = 0; k < entries; ++k) {
-            if (k < 100) {
+            if (k >= entries - 10) {
                 body.avrCps.add(Point(f.x, f.y, label));
                 body.avrIps.add(Point(i.x, i.y, label));
             } else {
