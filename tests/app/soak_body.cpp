@@ -429,6 +429,10 @@ class soak_Body : public QObject
 {
     Q_OBJECT
 
+public:
+    // A soak runs far longer than QtTest's five minutes per test function.
+    soak_Body() { qputenv("QTEST_FUNCTION_TIMEOUT", "3600000"); }
+
 private slots:
     void randomUse();
 };

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Benchmarks of bench/bench_lumivard.cpp in build-bench (RelWithDebInfo, configured when missing):
+#   scripts/bench.sh              wall-clock medians of 5 repetitions of every case (Google
+#                                 Benchmark), then the growth exponent of tracing
+#   scripts/bench.sh callgrind    instructions of one step of every case (valgrind callgrind),
+#                                 repeatable across runs and machines: compare these between
+#                                 commits
+# Extra arguments go to the benchmark (e.g. --benchmark_filter=wheel). Timings are only worth
+# reporting on an idle machine: the load average is printed before and after.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$here/build-bench"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVARD_WERROR=ON \
+        -DLUMIVARD_BENCH=ON
+fi
+cmake --build "$build" -j2 --target bench_lumivard >/dev/null
+bench="$build/bench/bench_lumivard"
+runtime="$(mktemp -d)"
+trap 'rm -rf "$runtime"' EXIT
+export XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen
+
+echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores; load: $(cut -d' ' -f1-3 /proc/loadavg)"
+if [ "${1:-}" = callgrind ]; then
+    shift
+    for c in $("$bench" --list); do
+        case "$c" in
+            regenerate/1000) repeats=1 ;;
+            regenerate/*) repeats=3 ;;
+            *) repeats=5 ;;
+        esac
+        out="$runtime/callgrind.out"
+        valgrind --tool=callgrind --instr-atstart=no --collect-atstart=no --callgrind-out-file="$out" \
+            "$bench" --callgrind "$c" "$repeats" >/dev/null 2>&1
+        total="$(grep -h '^totals:' "$out".* | awk '{s += $2} END {print s}')"
+        printf '%-22s %15s instructions per step (%d steps)\n' "$c" "$((total / repeats))" "$repeats"
+        rm -f "$out" "$out".*
+    done
+else
+    "$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+        --benchmark_min_time=0.5 "$@" | tee "$runtime/out.txt"
+    awk '/^BM_trace\/100_median/ {a = $2} /^BM_trace\/1000_median/ {b = $2}
+         END {if (a > 0 && b > 0) printf "tracing grows as N^%.2f from 100 to 1000 crystals\n", log(b / a) / log(10)}' \
+        "$runtime/out.txt"
+fi
+echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
