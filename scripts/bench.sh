@@ -2,9 +2,10 @@
 # Benchmarks of bench/bench_lumivard.cpp in build-bench (RelWithDebInfo, configured when missing):
 #   scripts/bench.sh              wall-clock medians of 5 repetitions of every case (Google
 #                                 Benchmark), then the growth exponent of tracing
-#   scripts/bench.sh callgrind    instructions of one step of every case (valgrind callgrind),
-#                                 repeatable across runs and machines: compare these between
-#                                 commits
+#   scripts/bench.sh callgrind [CASE...]
+#                                 instructions of one step of every case, or of the cases named
+#                                 (valgrind callgrind): repeatable across runs, compare these
+#                                 between commits
 # Extra arguments go to the benchmark (e.g. --benchmark_filter=wheel). Timings are only worth
 # reporting on an idle machine: the load average is printed before and after.
 set -euo pipefail
@@ -23,7 +24,9 @@ export XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores; load: $(cut -d' ' -f1-3 /proc/loadavg)"
 if [ "${1:-}" = callgrind ]; then
     shift
-    for c in $("$bench" --list); do
+    cases="$*"
+    [ -n "$cases" ] || cases="$("$bench" --list)"
+    for c in $cases; do
         case "$c" in
             regenerate/1000) repeats=1 ;;
             regenerate/*) repeats=3 ;;
@@ -32,7 +35,7 @@ if [ "${1:-}" = callgrind ]; then
         out="$runtime/callgrind.out"
         valgrind --tool=callgrind --instr-atstart=no --collect-atstart=no --callgrind-out-file="$out" \
             "$bench" --callgrind "$c" "$repeats" >/dev/null 2>&1
-        total="$(grep -h '^totals:' "$out".* | awk '{s += $2} END {print s}')"
+        total="$(grep -h '^totals:' "$out".* | awk '{s += $2} END {printf "%.0f", s}')"
         printf '%-22s %15s instructions per step (%d steps)\n' "$c" "$((total / repeats))" "$repeats"
         rm -f "$out" "$out".*
     done
