@@ -8,6 +8,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 packages=(
     qtbase5-dev qttools5-dev qttools5-dev-tools # Qt 5 Widgets, Test, uic/rcc, lrelease
     cmake ninja-build g++ libbenchmark-dev      # build, benchmarks
+    libxrl-dev pkg-config                       # xraylib: structure factors, lattice constants
     fonts-vlgothic                              # Japanese glyphs for the default interface
     xvfb xauth xdotool imagemagick x11-utils    # headless display, driving and screenshots
     desktop-file-utils appstream                # validation of the installed desktop entry
