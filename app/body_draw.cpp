@@ -4,6 +4,7 @@
 #include "body.h"
 #include "gridline.h"
 #include "navigation.h"
+#include "plotgrid.h"
 #include "ticks.h"
 
 #include <QPainter>
@@ -106,73 +107,7 @@ void Body::drawShapes(QPainter *p, ChCoord *cc, Box bb, QVector<Shape *> &shapes
 
 void Body::drawGrid(QPainter *p, ChCoord *cc)
 {
-    int left = 0;
-    int right = 0;
-    int top = 0;
-    int bottom = 0;
-    if (!screenPixel(cc->sx0, left) || !screenPixel(cc->sx1, right) || !screenPixel(cc->sy1, top)
-        || !screenPixel(cc->sy0, bottom))
-        return;
-    QPen major = solidPen(QColor(239, 239, 239), 2);
-    QPen minor = solidPen(QColor(239, 239, 239), 1);
-    QPen label = minor;
-    label.setColor(QColor(200, 200, 200));
-
-    // Vertical lines, labelled along the top edge just right of each major line.
-    const TickStep tx = tickStep(cc->wx0, cc->wx1);
-    const QVector<double> majorX = majorTicks(tx);
-    p->setPen(major);
-    for (double v : majorX) {
-        int x = 0;
-        if (screenPixel(cc->toScreenX(v), x))
-            drawGridLine(p, x, bottom, x, top);
-    }
-    p->setPen(minor);
-    for (double v : minorTicks(tx)) {
-        int x = 0;
-        if (screenPixel(cc->toScreenX(v), x))
-            drawGridLine(p, x, bottom, x, top);
-    }
-    p->setPen(label);
-    for (double v : majorX) {
-        int x = 0;
-        if (screenPixel(cc->toScreenX(v), x))
-            gridLabels.drawText(p,
-                                QRectF(x + 5, top - 2, 100, 20),
-                                QFont(),
-                                Qt::AlignLeft | Qt::AlignVCenter,
-                                0,
-                                QString::number(v, 'g', 6),
-                                10);
-    }
-
-    // Horizontal lines, labelled along the left edge just below each major line.
-    const TickStep ty = tickStep(cc->wy0, cc->wy1);
-    const QVector<double> majorY = majorTicks(ty);
-    p->setPen(major);
-    for (double v : majorY) {
-        int y = 0;
-        if (screenPixel(cc->toScreenY(v), y))
-            drawGridLine(p, left, y, right, y);
-    }
-    p->setPen(minor);
-    for (double v : minorTicks(ty)) {
-        int y = 0;
-        if (screenPixel(cc->toScreenY(v), y))
-            drawGridLine(p, left, y, right, y);
-    }
-    p->setPen(label);
-    for (double v : majorY) {
-        int y = 0;
-        if (screenPixel(cc->toScreenY(v), y))
-            gridLabels.drawText(p,
-                                QRectF(left + 5, y, 100, 20),
-                                QFont(),
-                                Qt::AlignLeft | Qt::AlignTop,
-                                0,
-                                QString::number(v, 'g', 6),
-                                10);
-    }
+    drawPlotGrid(p, *cc, gridLabels);
 }
 
 void Body::mouseMoved()
