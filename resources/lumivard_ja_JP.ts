@@ -165,6 +165,14 @@
 <context>
     <name>MCrystal</name>
     <message>
+        <source>%1 %2 %3 is a forbidden reflection of %4: its structure factor is zero, so a crystal of this cut reflects nothing.</source>
+        <translation>%1 %2 %3 は %4 の禁制反射です : 構造因子が 0 なので、この面で切り出した結晶は何も反射しません。</translation>
+    </message>
+    <message>
+        <source>0 0 0 is no reflection: a crystal of this cut reflects nothing.</source>
+        <translation>0 0 0 は反射ではありません : この面で切り出した結晶は何も反射しません。</translation>
+    </message>
+    <message>
         <source>Index</source>
         <translation>面指数</translation>
     </message>
@@ -179,6 +187,10 @@
     <message>
         <source>d</source>
         <translation>面間隔</translation>
+    </message>
+    <message>
+        <source>The Miller indices are not whole numbers up to 99: a crystal of this cut reflects nothing.</source>
+        <translation>面指数が 99 以下の整数ではありません : この面で切り出した結晶は何も反射しません。</translation>
     </message>
 </context>
 </TS>
