@@ -29,6 +29,7 @@ Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir
     connectPlotWindows();
 
     setUpFileDialogs();
+    setUpBands();
 }
 
 Body::~Body()

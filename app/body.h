@@ -1,6 +1,8 @@
 #pragma once
 
 #include "acrystal.h"
+#include "bandanalysis.h"
+#include "bandswindow.h"
 #include "dispabase.h"
 #include "drawtext.h"
 #include "shapes.h"
@@ -13,6 +15,7 @@
 
 class ChCoord;
 class QCloseEvent;
+class QMenu;
 class QPainter;
 
 // The main window: the material and arrangement panels, the crystal rows, the read-outs and the
@@ -47,10 +50,17 @@ public:
     Line measLine;      // the measuring segment of a right-button drag
     QFileDialog saveDialog;
     QFileDialog loadDialog;
+    // "Bands" of the View menu: the physics of the array, made while it is shown.
+    BandsWindow bandsWindow;
+
+    // The physics of the current design: bands, coverage, lattice offset, focus quality.
+    BandsAnalysis bandsAnalysis() const;
 
 signals:
     // The window is asked to close.
     void finishing();
+    // The design was traced again (after every layout and every edit of a crystal).
+    void traced();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -88,6 +98,9 @@ private:
     void setUpHistories();
     void connectPlotWindows();
     void setUpFileDialogs();
+    void setUpBands();
+    // The menu bar's View menu (object name "menuView"), made here if nothing made it yet.
+    QMenu *viewMenu();
     // Turns every crystal about the origin by "Rotate All [deg]".
     void rotateAll();
     void calcCrossPoints();
