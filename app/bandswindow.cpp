@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -54,9 +55,9 @@ bool mapsToPixels(const ChCoord &cc)
     return std::isfinite(kx) && std::isfinite(ky) && kx != 0 && ky != 0;
 }
 
-// The world rectangle x0...x1, y0...y1 filled, at least one pixel wide so that a band narrower
-// than a pixel still shows; clipped to the window first, so that far-off coordinates never
-// reach the painter.
+// The world rectangle x0...x1, y0...y1 filled, at least one pixel wide and high so that a band
+// narrower than a pixel still shows; clipped to the window first, so that far-off coordinates
+// never reach the painter.
 void fillBar(QPainter *p,
              const ChCoord &cc,
              double x0,
@@ -70,14 +71,20 @@ void fillBar(QPainter *p,
     const double sy0 = cc.toScreenY(y0), sy1 = cc.toScreenY(y1);
     if (!std::isfinite(sx0) || !std::isfinite(sx1) || !std::isfinite(sy0) || !std::isfinite(sy1))
         return;
-    double left = std::min(sx0, sx1);
-    double right = std::max(sx0, sx1);
-    if (right - left < 1.0) {
-        const double mid = 0.5 * (left + right);
-        left = mid - 0.5;
-        right = mid + 0.5;
-    }
-    const QRectF bar(QPointF(left, std::min(sy0, sy1)), QPointF(right, std::max(sy0, sy1)));
+    // At least one pixel either way.
+    const auto span = [](double a, double b) {
+        double lo = std::min(a, b);
+        double hi = std::max(a, b);
+        if (hi - lo < 1.0) {
+            const double mid = 0.5 * (lo + hi);
+            lo = mid - 0.5;
+            hi = mid + 0.5;
+        }
+        return std::make_pair(lo, hi);
+    };
+    const auto x = span(sx0, sx1);
+    const auto y = span(sy0, sy1);
+    const QRectF bar(QPointF(x.first, y.first), QPointF(x.second, y.second));
     const QRectF shown = bar.intersected(window.adjusted(-2, -2, 2, 2));
     if (!shown.isEmpty())
         p->fillRect(shown, colour);
@@ -248,7 +255,7 @@ BandsWindow::BandsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("BandsWindow"));
     setWindowTitle(tr("Bands"));
-    resize(900, 700);
+    resize(900, 760);
 
     auto *summary = new QGridLayout;
     const auto addRow = [&](int row, const QString &title, QLabel *&value, const char *name) {
@@ -439,11 +446,12 @@ void BandsWindow::showSummary()
     const QString design = general(m.latticeConstant);
     if (!a.acceptedLattice) {
         lattice->setText(tr("design %1 Å; no accepted value for \"%2\"").arg(design, m.material));
-    } else if (!a.offsetAtStart) {
+    } else if (!a.offsetAtStart || !a.shiftAtStart) {
+        // Without a band at the start energy there is nothing the offset would move.
         lattice->setText(
             tr("design %1 Å, accepted %2 Å (xraylib)").arg(design, general(*a.acceptedLattice)));
     } else {
-        const double total = *a.offsetAtStart + a.shiftAtStart.value_or(0.0);
+        const double total = *a.offsetAtStart + *a.shiftAtStart;
         lattice->setText(tr("design %1 Å, accepted %2 Å (xraylib): a real crystal reflects %3 eV "
                             "off its label at %4 eV, %5 eV with refraction")
                              .arg(design, general(*a.acceptedLattice))

@@ -128,6 +128,7 @@ private slots:
         bandsAction(b)->trigger();
         QVERIFY(summary(b, "Reflection").startsWith("Si 2 0 0, forbidden"));
         QCOMPARE(summary(b, "Coverage"), QString("no bands"));
+        QCOMPARE(summary(b, "Lattice"), QString("design 5.4301 Å, accepted 5.4307 Å (xraylib)"));
         QCOMPARE(cell(b, 0, 2) + "|" + cell(b, 9, 2) + "|" + cell(b, 0, 4),
                  QString("forbidden|forbidden|"));
         // No band, no bar: only the grid is drawn.
