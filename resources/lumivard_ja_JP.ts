@@ -161,6 +161,10 @@
         <source>dY</source>
         <translation>間隔(Y)</translation>
     </message>
+    <message>
+        <source>en</source>
+        <translation>ja</translation>
+    </message>
 </context>
 <context>
     <name>MCrystal</name>

@@ -33,7 +33,9 @@ const char *const kPairText
       "CAlign|Type 4|タイプ4; CAlign|Type 5|タイプ5; CAlign|Type 6|タイプ6; "
       "CAlign|Type 7|タイプ7; CAlign|[eV]  dE|[eV]   ΔE; CAlign|dX|間隔(X); CAlign|dY|間隔(Y); "
       "MCrystal|Index|面指数; MCrystal|Lattice C.|格子定数; "
-      "MCrystal|Monochro. Crystal:  |分光結晶; MCrystal|d|面間隔";
+      "MCrystal|Monochro. Crystal:  |分光結晶; MCrystal|d|面間隔; "
+      // The help's language.
+      "CAlign|en|ja";
 const QStringList kPairs = QString(kPairText).split("; ");
 
 } // namespace
@@ -127,7 +129,7 @@ private slots:
         QFile ts(QFINDTESTDATA("../../resources/lumivard_ja_JP.ts"));
         QVERIFY(ts.open(QIODevice::ReadOnly));
         const QString source = QString::fromUtf8(ts.readAll());
-        QCOMPARE(source.count("<message>"), 42);
+        QCOMPARE(source.count("<message>"), kPairs.size());
         for (const QString &pair : kPairs + QStringList{"Body|Lumivard|", "Body|Length|"}) {
             const QStringList p = pair.split('|');
             QCOMPARE(japanese.translate(qPrintable(p[0]), p[1].toUtf8().constData()), p[2]);
@@ -135,6 +137,7 @@ private slots:
             QVERIFY2(p[2].isEmpty() || source.contains(e), qPrintable(e));
         }
         QCOMPARE(QResource(":/typeHelp.txt").compressionAlgorithm(), QResource::ZlibCompression);
+        QCOMPARE(QResource(":/typeHelp_en.txt").compressionAlgorithm(), QResource::ZlibCompression);
         QCOMPARE(QResource(":/lumivard_ja_JP.qm").compressionAlgorithm(), QResource::NoCompression);
     }
 
@@ -180,18 +183,19 @@ private slots:
             "?Spacing=3.13507; ?Type3; ?r:0:Deg=  14.310229; ?r:0:BeamW=    0.98869; "
             "?r:9:X=   34.91094; ?r:9:Deg=  14.561238; ?r:9:Energy= 7865.0000; ?cps=1");
 
-        // The help, Japanese in both: a modeless, editable 600 x 600 window, one paragraph per
-        // line of the resource in file order, opened at its heading.
+        // The help in the interface's language: a modeless, editable 600 x 600 window, one
+        // paragraph per line of the resource in file order, opened at its heading.
         child<QPushButton>(b, "Help")->click();
         QTextEdit *help = nullptr;
         for (QWidget *w : QApplication::topLevelWidgets())
             help = w->findChild<QTextEdit *>() ? w->findChild<QTextEdit *>() : help;
         QVERIFY(help && help->isVisible() && !help->isReadOnly() && !help->window()->isModal());
         QCOMPARE(help->window()->size(), QSize(600, 600));
-        QFile file(":typeHelp.txt");
+        QFile file(japaneseInterface ? ":typeHelp.txt" : ":typeHelp_en.txt");
         QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
         const QString text = QString::fromUtf8(file.readAll());
-        QVERIFY(text.startsWith("設定タイプ :\n") && text.count('\n') == 46);
+        QVERIFY(text.startsWith(japaneseInterface ? "設定タイプ :\n" : "Setup type:\n"));
+        QCOMPARE(text.count('\n'), 46);
         QCOMPARE(help->toPlainText() + '\n', text);
         QVERIFY(help->textCursor().position() == 0 && help->verticalScrollBar()->value() == 0);
 
