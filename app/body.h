@@ -48,6 +48,11 @@ public:
     QFileDialog saveDialog;
     QFileDialog loadDialog;
 
+    // Paints the scene of plot window w into p as the window's paint does, through cc, whose
+    // screen side the caller has set; sets cc's world from the window's view. Neither the
+    // window's own mapping nor the read-outs change.
+    void drawScene(QPainter *p, const DispABase &w, ChCoord *cc);
+
 signals:
     // The window is asked to close.
     void finishing();
