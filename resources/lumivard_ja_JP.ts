@@ -167,6 +167,41 @@
     </message>
 </context>
 <context>
+    <name>CrystalPart</name>
+    <message>
+        <source>Crystal %1, %2 eV: %3</source>
+        <translation>結晶 %1, %2 eV: %3</translation>
+    </message>
+    <message>
+        <source>crystal surface</source>
+        <translation>結晶面</translation>
+    </message>
+    <message>
+        <source>incident centre ray</source>
+        <translation>中心の入射光線</translation>
+    </message>
+    <message>
+        <source>incident ray at the end point</source>
+        <translation>終点の入射光線</translation>
+    </message>
+    <message>
+        <source>incident ray at the start point</source>
+        <translation>始点の入射光線</translation>
+    </message>
+    <message>
+        <source>reflected centre ray</source>
+        <translation>中心の反射光線</translation>
+    </message>
+    <message>
+        <source>reflected ray from the end point</source>
+        <translation>終点からの反射光線</translation>
+    </message>
+    <message>
+        <source>reflected ray from the start point</source>
+        <translation>始点からの反射光線</translation>
+    </message>
+</context>
+<context>
     <name>MCrystal</name>
     <message>
         <source>Index</source>

@@ -34,8 +34,14 @@ const char *const kPairText
       "CAlign|Type 7|タイプ7; CAlign|[eV]  dE|[eV]   ΔE; CAlign|dX|間隔(X); CAlign|dY|間隔(Y); "
       "MCrystal|Index|面指数; MCrystal|Lattice C.|格子定数; "
       "MCrystal|Monochro. Crystal:  |分光結晶; MCrystal|d|面間隔; "
-      // The help's language.
-      "CAlign|en|ja";
+      // The help's language and the hover tip.
+      "CAlign|en|ja; CrystalPart|Crystal %1, %2 eV: %3|結晶 %1, %2 eV: %3; "
+      "CrystalPart|crystal surface|結晶面; CrystalPart|incident centre ray|中心の入射光線; "
+      "CrystalPart|incident ray at the end point|終点の入射光線; "
+      "CrystalPart|incident ray at the start point|始点の入射光線; "
+      "CrystalPart|reflected centre ray|中心の反射光線; "
+      "CrystalPart|reflected ray from the end point|終点からの反射光線; "
+      "CrystalPart|reflected ray from the start point|始点からの反射光線";
 const QStringList kPairs = QString(kPairText).split("; ");
 
 } // namespace
