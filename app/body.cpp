@@ -5,6 +5,7 @@
 #include "units.h"
 
 #include <QCloseEvent>
+#include <QPrinter>
 
 Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir(0.0), 1.0)
 {
@@ -29,6 +30,8 @@ Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir
     connectPlotWindows();
 
     setUpFileDialogs();
+
+    setUpExports();
 }
 
 Body::~Body()

@@ -3,17 +3,23 @@
 #include "acrystal.h"
 #include "dispabase.h"
 #include "drawtext.h"
+#include "plotexport.h"
 #include "shapes.h"
 #include "trace.h"
 #include "ui_body.h"
 
 #include <QFileDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <QVector>
+
+#include <memory>
 
 class ChCoord;
 class QCloseEvent;
 class QPainter;
+class QPrintDialog;
+class QPrinter;
 
 // The main window: the material and arrangement panels, the crystal rows, the read-outs and the
 // buttons of the design. Closing it ends the program (main() connects finishing() to
@@ -52,6 +58,9 @@ public:
     // screen side the caller has set; sets cc's world from the window's view. Neither the
     // window's own mapping nor the read-outs change.
     void drawScene(QPainter *p, const DispABase &w, ChCoord *cc);
+    DispABase &plotWindow(PlotView which);
+    // The plot window the user activated last; the overall one before any was.
+    PlotView activePlot() const { return lastActivePlot; }
 
 signals:
     // The window is asked to close.
@@ -88,6 +97,16 @@ private slots:
     void save(QString fname);
     void load(QString fname);
 
+public slots:
+    // The File menu's exports. Each opens a non-modal dialog; the design and the views stay as
+    // they are.
+    // "Export Crystal Table...": the crystals as CSV, offered under the design file's name.
+    void exportCrystalTable();
+    // "Export Plot...": one plot window as PNG, SVG or PDF, the active one preselected.
+    void exportPlot();
+    // "Print Plot...": one plot window fitted to the page.
+    void printPlot();
+
 private:
     void setUpPlotWindows();
     void setUpHistories();
@@ -99,4 +118,21 @@ private:
     void calcScales();
     // The crystals as the tracing core sees them.
     CrystalList crystalList() const;
+
+    // Exports, printing and the hover tooltip (body_export.cpp).
+    void setUpExports();
+    // Names the highlighted shape of window w in a tooltip at the cursor, or hides the tooltip.
+    void showShapeToolTip(DispABase *w);
+    // The design file the exports are named after: the last one saved or loaded.
+    QString designFile() const;
+    void saveCrystalTable(const QString &path);
+    void savePlot(const QString &path);
+    void printChosenPlot(QPrinter *printer);
+
+    QString lastDesignFile;
+    PlotView lastActivePlot = PlotView::Overall;
+    QPointer<QFileDialog> tableDialog;
+    QPointer<QFileDialog> plotDialog;
+    QPointer<QPrintDialog> printDialog;
+    std::unique_ptr<QPrinter> printer;
 };

@@ -199,6 +199,7 @@ void Body::mouseMoved()
             for (const Shape *s : qAsConst(shapes))
                 distances.append(s ? s->distance(q) : -1.0);
             selectedShape = pickShape(distances, view.width(), view.height());
+            showShapeToolTip(w);
         }
     } else if ((mc.pressModifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
                == 0) {
