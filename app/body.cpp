@@ -5,6 +5,7 @@
 #include "units.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QPrinter>
 
 Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir(0.0), 1.0)
@@ -32,6 +33,8 @@ Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir
     setUpFileDialogs();
 
     setUpExports();
+    connect(
+        QCoreApplication::instance(), SIGNAL(aboutToQuit()), this, SLOT(rememberWindowPlaces()));
 }
 
 Body::~Body()

@@ -20,6 +20,7 @@ class QCloseEvent;
 class QPainter;
 class QPrintDialog;
 class QPrinter;
+class QShowEvent;
 
 // The main window: the material and arrangement panels, the crystal rows, the read-outs and the
 // buttons of the design. Closing it ends the program (main() connects finishing() to
@@ -68,6 +69,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The first show places the windows on the screen.
+    void showEvent(QShowEvent *event) override;
 
     // In this order in the meta-object.
 private slots:
@@ -106,6 +109,8 @@ public slots:
     void exportPlot();
     // "Print Plot...": one plot window fitted to the page.
     void printPlot();
+    // Stores where the plot windows and the main window are, for the next start (done at quit).
+    void rememberWindowPlaces();
 
 private:
     void setUpPlotWindows();
@@ -128,7 +133,11 @@ private:
     void saveCrystalTable(const QString &path);
     void savePlot(const QString &path);
     void printChosenPlot(QPrinter *printer);
+    // The main window and the plot windows where they were last time; else the main window at the
+    // top left of the screen and the plot windows beside and below it (body_views.cpp).
+    void placeWindows();
 
+    bool windowsPlaced = false;
     QString lastDesignFile;
     PlotView lastActivePlot = PlotView::Overall;
     QPointer<QFileDialog> tableDialog;

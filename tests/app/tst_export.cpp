@@ -1,17 +1,34 @@
-// Exports and printing of the plot windows and the crystal table, and the tooltip naming the
-// highlighted beam.
+// Exports and printing of the plot windows and the crystal table, the tooltip naming the
+// highlighted beam, and the windows' places on the screen.
 #include "body.h"
 #include "crystaltable.h"
 #include "plotexport.h"
 #include "shapenames.h"
 #include "testsupport.h"
 #include "units.h"
+#include "windowplaces.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSvgRenderer>
 #include <QtTest>
 #include <QtWidgets>
+
+namespace {
+
+// Frames of the four plot windows at their start-up sizes.
+const QVector<QSize> kPlotFrames{QSize(900, 600).grownBy(kFrameAllowance),
+                                 QSize(600, 400).grownBy(kFrameAllowance),
+                                 QSize(400, 400).grownBy(kFrameAllowance),
+                                 QSize(400, 400).grownBy(kFrameAllowance)};
+
+qint64 overlap(const QRect &a, const QRect &b)
+{
+    const QRect both = a.intersected(b);
+    return both.isEmpty() ? 0 : qint64(both.width()) * both.height();
+}
+
+} // namespace
 
 class tst_Export : public QObject
 {
@@ -70,6 +87,11 @@ class tst_Export : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        // Remembered places go to a scratch folder.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("config"));
+    }
     void init() { body.reset(new Body); }
     void cleanup()
     {
@@ -247,6 +269,131 @@ private slots:
         move(w, QPoint(2, 2));
         QCOMPARE(body->selectedShape, -1);
         QTRY_VERIFY(!QToolTip::isVisible()); // Qt lets a tip go within 0.3 s
+    }
+
+    void places_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("main");
+        QTest::addColumn<bool>("plotsApart"); // no plot window covers another
+        QTest::addColumn<bool>("allApart");   // nor the main window
+        QTest::addColumn<QPoint>("overall");  // null: not checked
+        QTest::addColumn<QPoint>("crystals");
+        const QRect main(0, 0, 1217, 635);
+        dataRow("2560 x 1440: beside, below",
+                QRect(0, 0, 2560, 1400),
+                main,
+                true,
+                true,
+                QPoint(1217, 0),
+                QPoint(0, 635));
+        dataRow("a main window of the default's size, at the right of a second screen",
+                QRect(2048, 100, 2560, 1400),
+                QRect(2048, 100, 700, 400),
+                true,
+                true,
+                QPoint(2748, 100),
+                QPoint(3656, 100));
+        dataRow("1920 x 1080: the main window covers a corner",
+                QRect(0, 0, 1920, 1080),
+                main,
+                true,
+                false,
+                QPoint(),
+                QPoint());
+        dataRow("1920 x 1080 with a panel: least covered",
+                QRect(0, 30, 1920, 1050),
+                main.translated(0, 30),
+                false,
+                false,
+                QPoint(),
+                QPoint());
+        dataRow("1366 x 768", QRect(0, 0, 1366, 740), main, false, false, QPoint(), QPoint());
+        dataRow("800 x 600: too small for the overall window",
+                QRect(0, 0, 800, 600),
+                QRect(0, 0, 700, 400),
+                false,
+                false,
+                QPoint(0, 0),
+                QPoint());
+    }
+    // Sizes kept, inside the screen's free area where they fit, apart where there is room, the
+    // first two beside and below the main window then.
+    void places()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QRect, main);
+        QFETCH(bool, plotsApart);
+        QFETCH(bool, allApart);
+        QFETCH(QPoint, overall);
+        QFETCH(QPoint, crystals);
+        const QVector<QPoint> at = windowPlaces(available, {main}, kPlotFrames);
+        QCOMPARE(at.size(), 4);
+        QVector<QRect> r;
+        for (int i = 0; i < 4; ++i) {
+            r << QRect(at[i], kPlotFrames[i]);
+            const QSize fits = kPlotFrames[i].boundedTo(available.size());
+            QVERIFY(available.contains(QRect(at[i], fits)));
+        }
+        qint64 plots = 0;
+        qint64 all = 0;
+        for (int i = 0; i < 4; ++i) {
+            all += overlap(r[i], main);
+            for (int j = i + 1; j < 4; ++j)
+                plots += overlap(r[i], r[j]);
+        }
+        QCOMPARE(plots == 0, plotsApart);
+        QCOMPARE(plots + all == 0, allApart);
+        QVERIFY(overall.isNull() || at[0] == overall);
+        QVERIFY(crystals.isNull() || at[1] == crystals);
+    }
+
+    void reachable_data()
+    {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<bool>("used");
+        dataRow("on the first screen", QRect(100, 100, 408, 436), true);
+        dataRow("on the second screen", QRect(2500, 700, 408, 436), true);
+        dataRow("across both", QRect(1700, 0, 408, 436), true);
+        dataRow("far away", QRect(50000, 50000, 408, 436), false);
+        dataRow("title bar above the screen", QRect(100, -10, 408, 436), false);
+        dataRow("a sliver at the left", QRect(-380, 100, 408, 436), false);
+        dataRow("grip of 64 at the left", QRect(-344, 100, 408, 436), true);
+        dataRow("below the second screen's bottom", QRect(2500, 1020, 408, 436), false);
+        dataRow("no size", QRect(100, 100, 0, 0), false);
+    }
+    void reachable()
+    {
+        QFETCH(QRect, frame);
+        QFETCH(bool, used);
+        QCOMPARE(reachableOnScreens(frame, {QRect(0, 0, 1920, 1050), QRect(1920, 0, 1280, 1024)}),
+                 used);
+    }
+
+    // The next start puts the windows where they were and keeps their sizes; a window left off
+    // every screen comes back onto it.
+    void remembered()
+    {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Lumivard", "Lumivard").clear();
+        body->show();
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(body->pos(), screen.topLeft());
+        for (DispABase *v : {&body->overallView, &body->crystalsView, &body->focusView})
+            QVERIFY(screen.contains(v->pos()));
+        body->crystalsView.move(123, 45);
+        body->crystalsView.resize(500, 300);
+        body->focusView.move(50000, 50000);
+        body->move(7, 8);
+        const QPoint imaging = body->imagingView.pos();
+        QMetaObject::invokeMethod(qApp, "aboutToQuit");
+        body.reset(new Body);
+        body->show();
+        QCOMPARE(body->pos(), QPoint(7, 8));
+        QCOMPARE(body->crystalsView.pos(), QPoint(123, 45));
+        QCOMPARE(body->crystalsView.size(), QSize(500, 300));
+        QCOMPARE(body->imagingView.pos(), imaging);
+        QVERIFY(screen.contains(body->focusView.pos()));
+        QCOMPARE(body->focusView.size(), QSize(400, 400));
     }
 };
 
