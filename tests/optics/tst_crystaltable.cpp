@@ -89,15 +89,12 @@ private slots:
         QTest::addColumn<QString>("text");
         dataRow("a tenth", 0.1, QString("0.1"));
         dataRow("a third", 1.0 / 3, QString("0.3333333333333333"));
-        dataRow("whole", 8000.0, QString("8000"));
         dataRow("negative zero", -0.0, QString("-0"));
         dataRow("large", 1e300, QString("1e+300"));
         dataRow("17 digits", 123456789012345678.0, QString("123456789012345680"));
-        dataRow("smallest", 5e-324, QString("5e-324"));
         dataRow("infinite", qInf(), QString("inf"));
         dataRow("minus infinite", -qInf(), QString("-inf"));
         dataRow("not a number", qQNaN(), QString("nan"));
-        dataRow("negative not a number", -qQNaN(), QString("nan"));
     }
     void shortest()
     {
@@ -178,22 +175,6 @@ private slots:
             QVERIFY2(near(number(r.value(k)).value_or(qQNaN()), want[k], 1e-4), qPrintable(r[k]));
     }
 
-    // A table replaces a file only once written; a folder that is not there writes nothing.
-    void writing()
-    {
-        QTemporaryDir dir;
-        const CrystalOptics c(30, 0, 0, 2);
-        QString why;
-        QVERIFY(writeCrystalTable(dir.filePath("t.csv"), {&c}, kD, &why));
-        QFile written(dir.filePath("t.csv"));
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), crystalTableCsv({&c}, kD));
-        QVERIFY(!writeCrystalTable(dir.filePath("none/t.csv"), {&c}, kD, &why));
-        QVERIFY(!why.isEmpty()
-                && QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
-                       == QStringList{"t.csv"});
-    }
-
     void suggestedName_data()
     {
         QTest::addColumn<QString>("design");
@@ -216,68 +197,63 @@ private slots:
     {
         QTest::addColumn<int>("index");
         QTest::addColumn<double>("energy");
-        QTest::addColumn<QString>("english");
-        QTest::addColumn<QString>("japanese");
-        const QString none;
-        dataRow("incident pen", 0, 8000.0, none, none);
-        dataRow("crystal pen", 4, 8000.0, none, none);
-        dataRow("reflected pen", 16, 8000.0, none, none);
-        dataRow("no shape", -1, 8000.0, none, none);
+        QTest::addColumn<QString>("tips"); // English|Japanese
+        dataRow("pens", 4, 8000.0, QString("|"));
+        dataRow("no shape", -1, 8000.0, QString("|"));
         dataRow("1: incident, start",
                 1,
                 8000.0,
-                QString("Crystal 1, 8000.0 eV: incident ray at the start point"),
-                QString("結晶 1, 8000.0 eV: 始点の入射光線"));
-        dataRow("2: incident centre",
-                12,
-                7985.04,
-                QString("Crystal 2, 7985.0 eV: incident centre ray"),
-                QString("結晶 2, 7985.0 eV: 中心の入射光線"));
+                QString("Crystal 1, 8000.0 eV: incident ray at the start point|"
+                        "結晶 1, 8000.0 eV: 始点の入射光線"));
+        dataRow(
+            "2: incident centre",
+            12,
+            7985.04,
+            QString("Crystal 2, 7985.0 eV: incident centre ray|結晶 2, 7985.0 eV: 中心の入射光線"));
         dataRow("3: incident, end",
                 23,
                 7970.06,
-                QString("Crystal 3, 7970.1 eV: incident ray at the end point"),
-                QString("結晶 3, 7970.1 eV: 終点の入射光線"));
-        dataRow("4: surface",
+                QString("Crystal 3, 7970.1 eV: incident ray at the end point|"
+                        "結晶 3, 7970.1 eV: 終点の入射光線"));
+        dataRow("4: surface, no reflection",
                 35,
                 -113284.4296,
-                QString("Crystal 4, -113284.4 eV: crystal surface"),
-                QString("結晶 4, -113284.4 eV: 結晶面"));
+                QString("Crystal 4, -113284.4 eV: crystal surface|結晶 4, -113284.4 eV: 結晶面"));
         dataRow("5: reflected, start",
                 47,
                 7940.0,
-                QString("Crystal 5, 7940.0 eV: reflected ray from the start point"),
-                QString("結晶 5, 7940.0 eV: 始点からの反射光線"));
-        dataRow("7: reflected centre",
-                68,
-                7910.0,
-                QString("Crystal 7, 7910.0 eV: reflected centre ray"),
-                QString("結晶 7, 7910.0 eV: 中心の反射光線"));
-        dataRow("1000: reflected, end, infinite energy",
+                QString("Crystal 5, 7940.0 eV: reflected ray from the start point|"
+                        "結晶 5, 7940.0 eV: 始点からの反射光線"));
+        dataRow(
+            "7: reflected centre",
+            68,
+            7910.0,
+            QString(
+                "Crystal 7, 7910.0 eV: reflected centre ray|結晶 7, 7910.0 eV: 中心の反射光線"));
+        dataRow("1000: reflected, end, flat",
                 9999,
                 qInf(),
-                QString("Crystal 1000, inf eV: reflected ray from the end point"),
-                QString("結晶 1000, inf eV: 終点からの反射光線"));
-        dataRow("huge energy in exponent form",
-                5,
-                3.5e20,
-                QString("Crystal 1, 3.500000e+20 eV: crystal surface"),
-                QString("結晶 1, 3.500000e+20 eV: 結晶面"));
+                QString("Crystal 1000, inf eV: reflected ray from the end point|"
+                        "結晶 1000, inf eV: 終点からの反射光線"));
+        dataRow(
+            "a huge energy in exponent form",
+            5,
+            3.5e20,
+            QString("Crystal 1, 3.500000e+20 eV: crystal surface|結晶 1, 3.500000e+20 eV: 結晶面"));
     }
     void shapeNames()
     {
         QFETCH(int, index);
         QFETCH(double, energy);
-        QFETCH(QString, english);
-        QFETCH(QString, japanese);
-        QCOMPARE(shapeToolTip(index, energy), english);
+        QFETCH(QString, tips);
+        QString shown = shapeToolTip(index, energy) + '|';
         QTranslator catalogue;
         initLumivardResources();
         QVERIFY(catalogue.load(":lumivard_ja_JP"));
         QCoreApplication::installTranslator(&catalogue);
-        const QString translated = shapeToolTip(index, energy);
+        shown += shapeToolTip(index, energy);
         QCoreApplication::removeTranslator(&catalogue);
-        QCOMPARE(translated, japanese);
+        QCOMPARE(shown, tips);
     }
 
     // The Japanese help with the Japanese catalogue, the English one without it (and for any
