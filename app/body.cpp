@@ -5,6 +5,8 @@
 #include "units.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QPrinter>
 
 Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir(0.0), 1.0)
 {
@@ -30,6 +32,10 @@ Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir
 
     setUpFileDialogs();
     setUpBands();
+
+    setUpExports();
+    connect(
+        QCoreApplication::instance(), SIGNAL(aboutToQuit()), this, SLOT(rememberWindowPlaces()));
 }
 
 Body::~Body()

@@ -55,7 +55,21 @@ void Body::draw(QPainter *p)
     if (!w || !p)
         return;
     ChCoord *cc = &w->disp.cc;
-    setWorldFromView(*cc, w->realC);
+    drawScene(p, *w, cc);
+
+    // The read-outs show the window painted last.
+    const QPoint cur = w->disp.mc.curPos;
+    MPos->setText(positionReadout(cc->toWorldX(cur.x()), cc->toWorldY(cur.y())));
+    const Point focus = avrCps.points.isEmpty() ? Point(0, 0) : avrCps.points.last();
+    AvrCps->setText(positionReadout(focus.x, focus.y));
+    const Point image = avrIps.points.isEmpty() ? Point(0, 0) : avrIps.points.last();
+    AvrIps->setText(positionReadout(image.x, image.y));
+    MeasLength->setText(measureReadout(measLine));
+}
+
+void Body::drawScene(QPainter *p, const DispABase &w, ChCoord *cc)
+{
+    setWorldFromView(*cc, w.realC);
     const Box bb(cc->wx0, cc->wy0, cc->wx1, cc->wy1);
     const QRectF window = surfaceRect(*cc);
 
@@ -82,15 +96,6 @@ void Body::draw(QPainter *p)
             p->fillPath(disc, QBrush(QColor(255, 0, 200)));
         }
     }
-
-    // The read-outs show the window painted last.
-    const QPoint cur = w->disp.mc.curPos;
-    MPos->setText(positionReadout(cc->toWorldX(cur.x()), cc->toWorldY(cur.y())));
-    const Point focus = avrCps.points.isEmpty() ? Point(0, 0) : avrCps.points.last();
-    AvrCps->setText(positionReadout(focus.x, focus.y));
-    const Point image = avrIps.points.isEmpty() ? Point(0, 0) : avrIps.points.last();
-    AvrIps->setText(positionReadout(image.x, image.y));
-    MeasLength->setText(measureReadout(measLine));
 }
 
 void Body::drawShapes(QPainter *p, ChCoord *cc, Box bb, QVector<Shape *> &shapes, bool drawExt)
@@ -129,6 +134,7 @@ void Body::mouseMoved()
             for (const Shape *s : qAsConst(shapes))
                 distances.append(s ? s->distance(q) : -1.0);
             selectedShape = pickShape(distances, view.width(), view.height());
+            showShapeToolTip(w);
         }
     } else if ((mc.pressModifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
                == 0) {

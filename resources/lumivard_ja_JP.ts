@@ -289,6 +289,62 @@
         <source>View</source>
         <translation>表示</translation>
     </message>
+    <message>
+        <source>Any File (*)</source>
+        <translation>すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>CSV 表 (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export Crystal Table</source>
+        <translation>結晶テーブルのエクスポート</translation>
+    </message>
+    <message>
+        <source>Export Plot</source>
+        <translation>グラフのエクスポート</translation>
+    </message>
+    <message>
+        <source>Nothing was exported: "%1" cannot be written.</source>
+        <translation>エクスポートされませんでした: "%1" に書き込めません。</translation>
+    </message>
+    <message>
+        <source>Nothing was printed: the printer cannot be used.</source>
+        <translation>印刷されませんでした: プリンターを使えません。</translation>
+    </message>
+    <message>
+        <source>Overall</source>
+        <translation>全体</translation>
+    </message>
+    <message>
+        <source>PDF document (*.pdf)</source>
+        <translation>PDF 文書 (*.pdf)</translation>
+    </message>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>PNG 画像 (*.png)</translation>
+    </message>
+    <message>
+        <source>PNG image at twice the size (*.png)</source>
+        <translation>PNG 画像、2倍の大きさ (*.png)</translation>
+    </message>
+    <message>
+        <source>Plot</source>
+        <translation>グラフ</translation>
+    </message>
+    <message>
+        <source>Plot window:</source>
+        <translation>グラフ : </translation>
+    </message>
+    <message>
+        <source>Print Plot</source>
+        <translation>グラフの印刷</translation>
+    </message>
+    <message>
+        <source>SVG drawing (*.svg)</source>
+        <translation>SVG 図形 (*.svg)</translation>
+    </message>
 </context>
 <context>
     <name>CAlign</name>
@@ -355,6 +411,45 @@
     <message>
         <source>dY</source>
         <translation>間隔(Y)</translation>
+    </message>
+    <message>
+        <source>en</source>
+        <translation>ja</translation>
+    </message>
+</context>
+<context>
+    <name>CrystalPart</name>
+    <message>
+        <source>Crystal %1, %2 eV: %3</source>
+        <translation>結晶 %1, %2 eV: %3</translation>
+    </message>
+    <message>
+        <source>crystal surface</source>
+        <translation>結晶面</translation>
+    </message>
+    <message>
+        <source>incident centre ray</source>
+        <translation>中心の入射光線</translation>
+    </message>
+    <message>
+        <source>incident ray at the end point</source>
+        <translation>終点の入射光線</translation>
+    </message>
+    <message>
+        <source>incident ray at the start point</source>
+        <translation>始点の入射光線</translation>
+    </message>
+    <message>
+        <source>reflected centre ray</source>
+        <translation>中心の反射光線</translation>
+    </message>
+    <message>
+        <source>reflected ray from the end point</source>
+        <translation>終点からの反射光線</translation>
+    </message>
+    <message>
+        <source>reflected ray from the start point</source>
+        <translation>始点からの反射光線</translation>
     </message>
 </context>
 <context>
