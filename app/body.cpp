@@ -5,13 +5,19 @@
 #include "units.h"
 
 #include <QCloseEvent>
+#include <QMoveEvent>
+#include <QScreen>
+#include <QShowEvent>
+#include <QWindow>
 
 Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir(0.0), 1.0)
 {
     // The panels compute their first values here and announce them before anyone listens.
     setupUi(this);
 
-    CL->addWidget(ACrystal::makeHeader(), 0, 0);
+    ACrystal *titles = ACrystal::makeHeader();
+    CL->addWidget(titles, 0, 0);
+    CLScroll->pinRow(titles, CL->verticalSpacing());
     setUpPlotWindows();
     setUpHistories();
 
@@ -44,12 +50,30 @@ Body::~Body()
         view->disconnect(this);
     saveDialog.disconnect(this);
     loadDialog.disconnect(this);
+    if (windowHandle())
+        windowHandle()->disconnect(this);
 }
 
 void Body::closeEvent(QCloseEvent *event)
 {
     emit finishing();
     event->accept();
+}
+
+void Body::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!screenWatched && windowHandle()) {
+        screenWatched = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, &Body::refitWhenScreenChanged);
+    }
+    refitWhenScreenChanged();
+}
+
+void Body::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    refitWhenScreenChanged();
 }
 
 void Body::setUpHistories()

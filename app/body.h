@@ -54,6 +54,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The screen and the window frame decide how much of the table fits.
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
     // In this order in the meta-object.
 private slots:
@@ -88,10 +91,25 @@ private:
     void setUpHistories();
     void connectPlotWindows();
     void setUpFileDialogs();
+    // A field of a crystal row loses the keyboard focus without finishing its edit.
+    void releaseRowFocus();
     // Turns every crystal about the origin by "Rotate All [deg]".
     void rotateAll();
+    // Numbers the rows and puts the new ones into the table.
+    void placeRows();
+    // The window's layouts take in a changed table; the rows get the height the screen leaves.
+    void fitToRows();
+    // The height the rows may take on the window's screen, the layouts being up to date.
+    int rowsHeightLimit() const;
+    // The window fitted again when its screen, the screen's free area or the window's frame
+    // (known only once a window manager has framed it) leaves the rows another height.
+    void refitWhenScreenChanged();
     void calcCrossPoints();
     void calcScales();
     // The crystals as the tracing core sees them.
     CrystalList crystalList() const;
+
+    // The number of rows the window was last fitted to; -1 before the first fit.
+    int fittedRows = -1;
+    bool screenWatched = false;
 };
