@@ -1,6 +1,7 @@
 #include "acrystal.h"
 
 #include "matchkey.h"
+#include "numberinput.h"
 #include "units.h"
 
 #include <QTextStream>
@@ -42,6 +43,9 @@ void ACrystal::setUpRow()
     No->setMinimumWidth(No->fontMetrics().horizontalAdvance(QStringLiteral("0000.")));
     InBeamC->setStyleSheet(QString::fromLatin1(kComputedStyle));
     BeamW->setStyleSheet(QString::fromLatin1(kComputedStyle));
+    // Only numbers finish an edit; the two band values are shown, not read.
+    for (QLineEdit *field : {X, Y, Deg, Energy, Length})
+        FieldGuard::guard(field, FieldKind::Number);
     connect(X, SIGNAL(editingFinished()), this, SLOT(newPos()));
     connect(Y, SIGNAL(editingFinished()), this, SLOT(newPos()));
     connect(Deg, SIGNAL(editingFinished()), this, SLOT(newAngle()));

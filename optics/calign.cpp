@@ -1,6 +1,7 @@
 #include "calign.h"
 
 #include "matchkey.h"
+#include "numberinput.h"
 
 #include <QButtonGroup>
 #include <QDialog>
@@ -68,6 +69,11 @@ CAlign::CAlign(QWidget *parent) : QFrame(parent)
     typeGroup->addButton(Type7);
     connect(typeGroup, SIGNAL(buttonToggled(int, bool)), this, SLOT(newType()));
     Type3->setChecked(true);
+
+    // Only numbers finish an edit; "Num of C." takes whole ones.
+    for (QLineEdit *field : {StartE, DE, DX, DY, Length, RotateAllDeg})
+        FieldGuard::guard(field, FieldKind::Number);
+    FieldGuard::guard(Num, FieldKind::WholeNumber);
 
     connect(StartE, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
     connect(DE, SIGNAL(editingFinished()), this, SIGNAL(newValue()));

@@ -2,6 +2,7 @@
 
 #include "bragg.h"
 #include "matchkey.h"
+#include "numberinput.h"
 
 #include <QTextStream>
 
@@ -27,6 +28,10 @@ MCrystal::MCrystal(QWidget *parent) : QFrame(parent)
     // Not connected yet, so the first values are computed by hand.
     SelCrystal->setCurrentIndex(0);
     crystalSelected();
+
+    // Only numbers finish an edit; the spacing is the panel's result and is not typed.
+    for (QLineEdit *field : {LatticeC, IndexH, IndexK, IndexL})
+        FieldGuard::guard(field, FieldKind::Number);
 
     connect(SelCrystal, SIGNAL(currentIndexChanged(int)), this, SLOT(crystalSelected()));
     connect(LatticeC, SIGNAL(editingFinished()), this, SLOT(calcSpacing()));

@@ -163,6 +163,21 @@
     </message>
 </context>
 <context>
+    <name>FieldGuard</name>
+    <message>
+        <source>Not a number: %1</source>
+        <translation>数値ではありません: %1</translation>
+    </message>
+    <message>
+        <source>Not a whole number: %1</source>
+        <translation>整数ではありません: %1</translation>
+    </message>
+    <message>
+        <source>(empty)</source>
+        <translation>(空欄)</translation>
+    </message>
+</context>
+<context>
     <name>MCrystal</name>
     <message>
         <source>Index</source>
