@@ -74,17 +74,6 @@ struct PanelChecks
     }
 };
 
-// The panels' keys that can change what they show, looked at here ahead of the panels themselves.
-const QString keySelectedCrystal = QStringLiteral("# Selected Crystal   : ");
-const QString keySelectedType[7] = {QStringLiteral("# Selected Type 1    : "),
-                                    QStringLiteral("# Selected Type 2    : "),
-                                    QStringLiteral("# Selected Type 3    : "),
-                                    QStringLiteral("# Selected Type 4    : "),
-                                    QStringLiteral("# Selected Type 5    : "),
-                                    QStringLiteral("# Selected Type 6    : "),
-                                    QStringLiteral("# Selected Type 7    : ")};
-const QString keyRotateAll = QStringLiteral("# Rotate All         : ");
-
 // The index of the last line that rebuilds the crystals when the file is read from the start
 // with the panels in state p, or -1. The marker always does; a crystal choice, a type or the
 // rotation box does when it changes what the panels show, as their widgets decide: an index
@@ -96,7 +85,7 @@ int lastRebuildLine(const QVector<QStringRef> &lines, PanelChecks p)
     for (int i = 0; i < lines.size(); ++i) {
         // Most lines of a design are crystal lines: only these keys can rebuild anything.
         const QStringRef &ref = lines.at(i);
-        if (!ref.startsWith(QLatin1String("# Selected ")) && !ref.startsWith(keyRotateAll)
+        if (!ref.startsWith(QLatin1String("# Selected ")) && !ref.startsWith(CAlign::rotateAllKey())
             && !ref.startsWith(keyNewLayout))
             continue;
         const QString line = ref.toString();
@@ -105,15 +94,15 @@ int lastRebuildLine(const QVector<QStringRef> &lines, PanelChecks p)
             continue;
         }
         const PanelChecks before = p;
-        if (matchKey(line, keySelectedCrystal, value)) {
+        if (matchKey(line, MCrystal::selectedCrystalKey(), value)) {
             const int n = value.toInt();
             p.crystalIndex = n >= 0 && n < p.crystalCount ? n : -1;
         }
         for (int t = 0; t < 7; ++t) {
-            if (matchKey(line, keySelectedType[t], value) && value.toInt() == 1)
+            if (matchKey(line, CAlign::typeKey(t + 1), value) && value.toInt() == 1)
                 p.type = t + 1;
         }
-        if (matchKey(line, keyRotateAll, value))
+        if (matchKey(line, CAlign::rotateAllKey(), value))
             p.rotate = value.toInt() == 1;
         if (p.differsFrom(before))
             last = i;

@@ -7,6 +7,7 @@
 #include <QTextStream>
 
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -195,6 +196,11 @@ void ACrystal::load(int i, QString line)
         fields.at(k).second->setText(value.mid(prefix.size()));
         loadedFields |= 1 << k;
     }
+}
+
+QStringList ACrystal::fileKeys()
+{
+    return QStringList(std::begin(kCrystalKeys), std::end(kCrystalKeys));
 }
 
 int ACrystal::lineIndex(const QString &line)

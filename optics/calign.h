@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QString>
+#include <QStringList>
 
 class QAbstractButton;
 class QButtonGroup;
@@ -25,6 +26,12 @@ class CAlign : public QFrame, private Ui_CAlign
 public:
     explicit CAlign(QWidget *parent = nullptr);
     ~CAlign() override;
+
+    // Keys of the panel's block of a design file, in file order. The keys of the type (1 to 7)
+    // and of the rotation box switch what the layout does; the file reader looks ahead at them.
+    static QStringList fileKeys();
+    static const QString &typeKey(int type);
+    static const QString &rotateAllKey();
 
 signals:
     // A field was finished (also unchanged), the rotation box or the setup type changed.
