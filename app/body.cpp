@@ -2,14 +2,17 @@
 
 #include "calign.h"
 #include "mcrystal.h"
+#include "undo.h"
 #include "units.h"
 
-#include <QCloseEvent>
+#include <QStatusBar>
 
 Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir(0.0), 1.0)
 {
     // The panels compute their first values here and announce them before anyone listens.
     setupUi(this);
+    // Refused input is reported here; made now so that the window fits it from the start.
+    statusBar();
 
     CL->addWidget(ACrystal::makeHeader(), 0, 0);
     setUpPlotWindows();
@@ -29,6 +32,15 @@ Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir
     connectPlotWindows();
 
     setUpFileDialogs();
+    setUpMenus();
+
+    // The design as it starts is the first undo step's starting point, and needs no saving.
+    undoStack.setUndoLimit(kUndoSteps);
+    recordedText = designText();
+    recordedPacked = packDesign(recordedText);
+    recordedComment = Comment->text();
+    savedText = recordedText;
+    recording = true;
 }
 
 Body::~Body()
@@ -44,12 +56,6 @@ Body::~Body()
         view->disconnect(this);
     saveDialog.disconnect(this);
     loadDialog.disconnect(this);
-}
-
-void Body::closeEvent(QCloseEvent *event)
-{
-    emit finishing();
-    event->accept();
 }
 
 void Body::setUpHistories()

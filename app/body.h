@@ -7,13 +7,19 @@
 #include "trace.h"
 #include "ui_body.h"
 
+#include <QByteArray>
 #include <QFileDialog>
 #include <QMainWindow>
+#include <QPointer>
+#include <QUndoStack>
 #include <QVector>
 
 class ChCoord;
+class QAction;
 class QCloseEvent;
+class QMessageBox;
 class QPainter;
+struct FileState;
 
 // The main window: the material and arrangement panels, the crystal rows, the read-outs and the
 // buttons of the design. Closing it ends the program (main() connects finishing() to
@@ -47,6 +53,17 @@ public:
     Line measLine;      // the measuring segment of a right-button drag
     QFileDialog saveDialog;
     QFileDialog loadDialog;
+    // One step per change of the design through the interface, at most kUndoSteps.
+    QUndoStack undoStack;
+    static constexpr int kUndoSteps = 200;
+
+    // What a save would write now.
+    QString designText();
+    // The design file last saved or loaded (absolute), empty when none.
+    QString currentFile() const { return currentPath; }
+    // The design differs from what a save to the current file last wrote (or from the design at
+    // start-up or after the last load): finished edits, and the comment as typed.
+    bool designModified() const;
 
 signals:
     // The window is asked to close.
@@ -82,8 +99,45 @@ private slots:
     // Design files.
     void save(QString fname);
     void load(QString fname);
+    // The menus. Open and a recent file ask about unsaved changes first; Save writes the current
+    // file without a dialog when there is one.
+    void openDesign();
+    void saveDesign();
+    void saveDesignAs();
+    void openRecent();
+    void showAbout();
+    // One undo step when what a save would write has changed since the last step.
+    void recordChange();
+    // The modified mark follows the comment while it is typed.
+    void commentEdited();
+    // The save dialogs append ".cfg" to a name without a suffix only under the "*.cfg" filter.
+    void useSuffixOf(const QString &nameFilter);
 
 private:
+    void setUpMenus();
+    // Writes the design to fname, which becomes the current file; false, with the message,
+    // when it cannot be written.
+    bool writeDesign(const QString &fname);
+    // Makes the design what a design file's text says, recording nothing.
+    void applyDesign(const QString &text);
+    // Undo and redo: the design of one step, with its current file when the step was a load.
+    void restoreDesign(const QByteArray &packed, const FileState *file);
+    // Pushes the step from the recorded design to `text` (`packed` its compressed form), with the
+    // current file before and after it for a load.
+    void pushStep(const QString &text,
+                  const QByteArray &packed,
+                  const FileState *before = nullptr,
+                  const FileState *after = nullptr);
+    // Save, Discard or Cancel when the design has unsaved changes; false to stay (Cancel, or a
+    // save that did not happen).
+    bool settleUnsavedChanges();
+    bool saveBeforeLeaving();
+    void updateTitle();
+    void rememberRecentFile(const QString &path);
+    void showRecentFiles();
+    // Tells the user in a window of its own that does not hold anything up, one per kind.
+    void tellUserOnce(QPointer<QMessageBox> &box, const QString &text);
+
     void setUpPlotWindows();
     void setUpHistories();
     void connectPlotWindows();
@@ -94,4 +148,18 @@ private:
     void calcScales();
     // The crystals as the tracing core sees them.
     CrystalList crystalList() const;
+
+    QString currentPath;
+    // The design as the last undo step left it (text compressed for the stack), the comment
+    // then, and what the current file holds.
+    QString recordedText;
+    QByteArray recordedPacked;
+    QString recordedComment;
+    QString savedText;
+    bool recording = false; // off while building, loading and undoing
+    QVector<QAction *> recentActions;
+    QAction *recentSeparator = nullptr;
+    QPointer<QMessageBox> aboutBox;
+    QPointer<QMessageBox> noDesignBox;
+    QPointer<QMessageBox> missingFileBox;
 };

@@ -52,6 +52,8 @@ void Body::drawEverything()
             break;
     }
     resize(0, 0);
+    // Every change of the design ends here: one undo step if what a save writes changed.
+    recordChange();
 }
 
 void Body::calcCrossPoints()
