@@ -1,4 +1,5 @@
 #include "body.h"
+#include "commandline.h"
 #include "language.h"
 #include "resources.h"
 
@@ -14,7 +15,8 @@ int main(int argc, char **argv)
 
     // Installed also when loading failed: the interface then simply stays English.
     QTranslator translator;
-    if (japaneseInterface(QApplication::arguments())) {
+    const CommandLine commandLine = parseCommandLine(QApplication::arguments());
+    if (commandLine.japanese) {
         loadJapaneseCatalogue(translator);
         QApplication::installTranslator(&translator);
     }
@@ -24,6 +26,10 @@ int main(int argc, char **argv)
         Body body;
         QObject::connect(&body, SIGNAL(finishing()), &app, SLOT(closeAllWindows()));
         body.show();
+        // Opened as the Load dialog would, once the event loop runs with the window up.
+        if (!commandLine.designFile.isEmpty())
+            QMetaObject::invokeMethod(
+                &body, "load", Qt::QueuedConnection, Q_ARG(QString, commandLine.designFile));
         result = QApplication::exec();
     }
     // The panels hand their help window to deleteLater; the event loop has ended, so deliver that.
