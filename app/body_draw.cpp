@@ -4,10 +4,10 @@
 #include "body.h"
 #include "gridline.h"
 #include "navigation.h"
+#include "pointdiscs.h"
 #include "ticks.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -75,11 +75,8 @@ void Body::draw(QPainter *p)
         const Point m = centres.center();
         const double sx = cc->toScreenX(m.x);
         const double sy = cc->toScreenY(m.y);
-        if (pointMarkMayShow(sx, sy, false, window)) {
-            QPainterPath disc;
-            disc.addEllipse(sx - 2, sy - 2, 5, 5);
-            p->fillPath(disc, QBrush(QColor(255, 0, 200)));
-        }
+        if (pointMarkMayShow(sx, sy, false, window))
+            fillPointDisc(p, sx, sy, false);
     }
 
     // The read-outs show the window painted last.

@@ -1,6 +1,7 @@
 #include "navigation.h"
 
 #include "chcoord.h"
+#include "pointdiscs.h"
 
 #include <QPainter>
 
@@ -184,12 +185,14 @@ void drawPointsInView(
     QPainter *p, ChCoord *cc, const Box &bb, const Points &list, const QRectF &window)
 {
     const QPen saved = p->pen();
+    // Without labels the discs follow one another in one colour: a repeated position is skipped.
+    PointDiscs discs(p, !list.showLabels);
     for (const Point &pt : list.points) {
         const double sx = cc->toScreenX(pt.x);
         const double sy = cc->toScreenY(pt.y);
         if (!pointMarkMayShow(sx, sy, list.showLabels, window))
             continue;
-        pt.draw(p, cc, bb, false, true);
+        discs.fill(sx, sy);
         if (list.showLabels)
             list.labels.drawText(p,
                                  QRectF(sx, sy, 200, 20),

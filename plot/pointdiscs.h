@@ -1,0 +1,59 @@
+#pragma once
+
+#include "rastertarget.h"
+
+#include <cstdint>
+#include <vector>
+
+class QPainter;
+
+// The disc that marks a point at screen position (sx, sy): an ellipse path in the rectangle
+// (sx - 2, sy - 2, 5, 5), or (sx - 4, sy - 4, 9, 9) when large, filled with a solid brush of the
+// painter's pen colour, no outline.
+void fillPointDisc(QPainter *p, double sx, double sy, bool large);
+
+// Many 5-pixel discs in the pen colour the painter has at construction, pixel for pixel as
+// fillPointDisc draws them one by one, the painter's state unchanged in between.
+//
+// Qt fills such a disc by flattening its four Bezier quarters in floating point (16 edges),
+// rounding the corners to 26.6 fixed point and setting the pixels whose centres lie inside, row by
+// row in 16.16. Moved by whole pixels, the same corners give the same pixels moved; so the pixels
+// depend only on where each corner falls within its 1/64 of a pixel. Nine distinct offsets per axis
+// fall at thresholds of their own, which splits each axis into at most 577 classes; every class has
+// one pixel mask, worked out once by the same fixed point scan and kept. A disc whose corner lies
+// within a hair of a rounding threshold (where the floating point steps could tip it), near the
+// edge of the image or of the clip, or not drawn into a RasterTarget, is filled by Qt.
+class PointDiscs
+{
+public:
+    // skipRepeats: a disc at exactly the position of an earlier one sets no new pixel when the
+    // colour is opaque and the fill aliased; with it, such repeats are not drawn again. Only for
+    // discs drawn one after another with nothing else between them.
+    PointDiscs(QPainter *p, bool skipRepeats);
+
+    void fill(double sx, double sy);
+
+    // Classes on each axis (not all of them occur). classOf gives the class of a disc at device
+    // position (sx, sy), or false where its corners lie too near a threshold and Qt fills it.
+    static constexpr int kClasses = 577;
+    static bool classOf(double sx, double sy, int &xClass, int &yClass);
+
+private:
+    struct Position
+    {
+        quint64 x = 0, y = 0; // the bits of the doubles
+        bool used = false;
+    };
+
+    bool fillFast(double sx, double sy);
+    bool seen(double sx, double sy);
+    bool insert(Position key);
+
+    QPainter *painter;
+    RasterTarget target;
+    uint32_t argb = 0;
+    bool fast = false;
+    bool skipRepeats = false;
+    std::vector<Position> repeats; // open addressing on the positions drawn
+    size_t repeatCount = 0;
+};
