@@ -219,6 +219,8 @@ inline void plot(const RasterTarget &t, uint32_t argb, int k, int n, int &a, int
         uint32_t *p = t.row(k);
         for (int i = 0; i < n; ++i, p += t.stride, a += step)
             p[a >> 16] = argb;
+    } else if (step == 0) {
+        std::fill_n(t.row(a >> 16) + k, n, argb);
     } else if (n < 16) {
         uint32_t *p = t.pixels + k;
         for (int i = 0; i < n; ++i, ++p, a += step)

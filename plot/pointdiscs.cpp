@@ -160,69 +160,27 @@ struct Mask
     int8_t count[8] = {};
 };
 
-class DiscModel
+// Where one axis of a disc falls: its base pixel, the 1/64 of a pixel its first corner rounds to
+// within it, and how many of the other corners' thresholds that corner has passed.
+struct AxisClass
+{
+    int base = 0;
+    int low = 0;
+    int passed = 0;
+    int key() const { return kOffsets * low + passed; }
+};
+
+// One axis of the disc: the nine distinct offsets of its corners from the disc's position (the
+// first the smallest, the rectangle's edge at -2). With the first corner u = 64 x rounded to the
+// nearest 1/64, the corner of offset d rounds to u + floor(64 (d - d0)), plus one once the
+// fraction u lost in rounding passes 1 - frac(64 (d - d0)), its threshold.
+class Axis
 {
 public:
-    DiscModel()
-    {
-        const Outline o = unitDisc();
-        // The flattening must not be on the verge of cutting differently anywhere it is drawn.
-        usable = o.n == kCorners && o.x[0] == o.x[kCorners - 1] && o.y[0] == o.y[kCorners - 1]
-                 && o.nearestDecision > 1e-6;
-        if (!usable)
-            return;
-        usable = offsetsOf(o.x, xOffset, xCorner, xBase) && offsetsOf(o.y, yOffset, yCorner, yBase);
-    }
-
-    bool usable = false;
-    double xOffset[kOffsets];
-    double yOffset[kOffsets];
-    int xCorner[kCorners]; // which offset each corner has
-    int yCorner[kCorners];
-    int xBase = 0; // the key of the lowest class
-    int yBase = 0;
-
-    // The 26.6 corners of one axis of the disc at device position v, relative to the base pixel
-    // (returned in base); false near a rounding threshold.
-    bool
-    corners(double v, const double *offset, int keyBase, int r[kOffsets], int &base, int &key) const
-    {
-        int sum = 0;
-        for (int i = 0; i < kOffsets; ++i) {
-            const double u = (v + offset[i]) * 64 + 0.5;
-            const int f = static_cast<int>(u); // u > 0
-            const double frac = u - f;
-            if (frac < kMargin || frac > 1 - kMargin)
-                return false;
-            r[i] = f;
-            sum += f;
-        }
-        base = r[0] >> 6; // offset 0 is the leftmost (topmost) corner
-        for (int i = 0; i < kOffsets; ++i)
-            r[i] -= base * 64;
-        key = sum - kOffsets * 64 * base - keyBase;
-        return key >= 0 && key < PointDiscs::kClasses;
-    }
-
-    // The mask of a class, worked out on first use: 0 not yet, 1 no mask (Qt fills), else index
-    // + 2.
-    const Mask *mask(int xKey, int yKey, const int rx[kOffsets], const int ry[kOffsets])
-    {
-        if (table.empty())
-            table.assign(size_t(PointDiscs::kClasses) * PointDiscs::kClasses, 0);
-        uint16_t &entry = table[size_t(xKey) * PointDiscs::kClasses + yKey];
-        if (entry == 0)
-            entry = scan(rx, ry);
-        return entry == 1 ? nullptr : &masks[entry - 2];
-    }
-
-private:
-    // Sorted distinct offsets, the smallest first; every corner's offset; the key of the class
-    // just above the lowest position (the one that rounds every corner down).
-    static bool offsetsOf(const double *c, double *offset, int *corner, int &keyBase)
+    bool build(const double *corners)
     {
         double sorted[kCorners];
-        std::copy(c, c + kCorners, sorted);
+        std::copy(corners, corners + kCorners, sorted);
         std::sort(sorted, sorted + kCorners);
         int n = 0;
         for (double v : sorted)
@@ -236,68 +194,179 @@ private:
         for (int i = 0; i < kCorners; ++i) {
             int best = 0;
             for (int k = 1; k < kOffsets; ++k)
-                if (std::fabs(c[i] - offset[k]) < std::fabs(c[i] - offset[best]))
+                if (std::fabs(corners[i] - offset[k]) < std::fabs(corners[i] - offset[best]))
                     best = k;
             corner[i] = best;
         }
-        // The lowest class: every corner rounded down, with the disc's left (top) edge at 0.
-        const double shift = -offset[0];
-        keyBase = 0;
+        double up[kOffsets];
+        for (int k = 0; k < kOffsets; ++k) {
+            const double d = 64 * (offset[k] - offset[0]);
+            whole[k] = static_cast<int>(std::floor(d));
+            up[k] = d - whole[k] < 1e-9 ? 2.0 : 1 - (d - whole[k]); // 2: never
+            if (up[k] < 1.0)
+                threshold[thresholds++] = up[k];
+        }
+        std::sort(threshold, threshold + thresholds);
         for (int k = 0; k < kOffsets; ++k)
-            keyBase += static_cast<int>(std::floor((offset[k] + shift) * 64));
-        return true;
+            below[k]
+                = up[k] < 1.0
+                      ? int(std::lower_bound(threshold, threshold + thresholds, up[k]) - threshold)
+                      : kOffsets;
+        // The thresholds passed anywhere in each bucket of the fraction, or kUnsure where one lies
+        // within the margin of the bucket.
+        for (int b = 0; b < kBuckets; ++b) {
+            const double lo = double(b) / kBuckets - kMargin;
+            const double hi = double(b + 1) / kBuckets + kMargin;
+            int passed = 0;
+            bool sure = b > 0 && b + 1 < kBuckets;
+            for (int j = 0; j < thresholds; ++j) {
+                passed += threshold[j] < lo;
+                sure = sure && (threshold[j] < lo || threshold[j] > hi);
+            }
+            bucket[b] = sure ? uint8_t(passed) : kUnsure;
+        }
+        return kOffsets * 63 + thresholds < PointDiscs::kClasses;
     }
 
-    // Qt's scan of the 16 edges: rows whose centres lie in (top, bottom] of an edge, the edge's x
-    // at the centre in 16.16 from its 26.6 ends, the pixels from one crossing's floor(x + 0.5) to
-    // the next's where the crossings passed so far are odd (the path fills odd-even).
-    uint16_t scan(const int rx[kOffsets], const int ry[kOffsets])
+    // The class of the axis of a disc at device position v (positive); false where a corner lies
+    // within kMargin of rounding the other way, where Qt's floating point steps could tip it.
+    bool classify(double v, AxisClass &c) const
     {
-        struct Edge
-        {
-            int x, step, top, bottom, winding;
-        };
-        Edge edges[kCorners - 1];
-        int count = 0;
+        const double u = (v + offset[0]) * 64 + 0.5;
+        const int rounded = static_cast<int>(u);
+        const double lost = u - rounded;
+        c.base = rounded >> 6;
+        c.low = rounded & 63;
+        const int b = bucket[static_cast<int>(lost * kBuckets)];
+        if (b != kUnsure) {
+            c.passed = b;
+            return true;
+        }
+        bool near = lost < kMargin || lost > 1 - kMargin;
+        int passed = 0;
+        for (int j = 0; j < thresholds; ++j) {
+            const double d = lost - threshold[j];
+            passed += d >= 0;
+            near = near || std::fabs(d) < kMargin;
+        }
+        c.passed = passed;
+        return !near;
+    }
+
+    // The 26.6 corners of each offset, relative to the base pixel.
+    void corners(const AxisClass &c, int r[kOffsets]) const
+    {
+        for (int k = 0; k < kOffsets; ++k)
+            r[k] = c.low + whole[k] + (c.passed > below[k] ? 1 : 0);
+    }
+
+    double offset[kOffsets];
+    int corner[kCorners]; // which offset each corner of the outline has
+
+private:
+    static constexpr int kBuckets = 4096;
+    static constexpr uint8_t kUnsure = 0xff;
+    int whole[kOffsets];
+    int below[kOffsets]; // thresholds lower than this offset's (kOffsets: it has none)
+    double threshold[kOffsets];
+    int thresholds = 0;
+    uint8_t bucket[kBuckets];
+};
+
+class DiscModel
+{
+public:
+    DiscModel()
+    {
+        const Outline o = unitDisc();
+        // The flattening must not be on the verge of cutting differently anywhere it is drawn.
+        usable = o.n == kCorners && o.x[0] == o.x[kCorners - 1] && o.y[0] == o.y[kCorners - 1]
+                 && o.nearestDecision > 1e-6 && x.build(o.x) && y.build(o.y);
+    }
+
+    bool usable = false;
+    Axis x;
+    Axis y;
+
+    // The mask of a class, worked out on first use: 0 not yet, 1 no mask (Qt fills), else index
+    // + 2.
+    const Mask *mask(const AxisClass &cx, const AxisClass &cy)
+    {
+        if (table.empty())
+            table.assign(size_t(PointDiscs::kClasses) * PointDiscs::kClasses, 0);
+        uint16_t &entry = table[size_t(cx.key()) * PointDiscs::kClasses + cy.key()];
+        if (entry == 0) {
+            Mask m;
+            entry = scan(cx, cy, Bounds(), m) ? keep(m) : 1;
+        }
+        return entry == 1 ? nullptr : &masks[entry - 2];
+    }
+
+    // Qt's clip, relative to the base pixel: columns left ... right, rows top ... bottom.
+    struct Bounds
+    {
+        int left = -64, right = 64, top = -64, bottom = 64;
+    };
+
+    // Qt's scan of the 16 edges, clipped to b as Qt clips: rows whose centres lie in (top,
+    // bottom] of an edge, the edge's x at the centre in 16.16 from its 26.6 ends, the pixels from
+    // one crossing's floor(x + 0.5) to the next's where the crossings passed so far are odd (the
+    // path fills odd-even). An edge crossing a side of the clip is cut there and its outer part
+    // runs along the side. False when the pixels are not one run per row within 8 x 8 of the base.
+    bool scan(const AxisClass &cx, const AxisClass &cy, const Bounds &b, Mask &m) const
+    {
+        int rx[kOffsets], ry[kOffsets];
+        x.corners(cx, rx);
+        y.corners(cy, ry);
         // Two pixels of room around the base, so that every corner is positive as Qt's are.
-        const int room = 128;
-        int minTop = INT32_MAX, maxBottom = INT32_MIN;
+        constexpr int room = 2;
+        const auto clamp = [](int v) { return std::clamp(v, -16, 24) + room; };
+        const int leftFP = clamp(b.left) * 65536;
+        const int rightFP = (clamp(b.right) + 1) * 65536;
+        const int clipTop = clamp(b.top);
+        const int clipBottom = clamp(b.bottom);
+        Edge edges[3 * (kCorners - 1)];
+        int count = 0;
         for (int i = 0; i + 1 < kCorners; ++i) {
-            int ax = rx[xCorner[i]] + room, ay = ry[yCorner[i]] + room;
-            int bx = rx[xCorner[i + 1]] + room, by = ry[yCorner[i + 1]] + room;
+            int ax = rx[x.corner[i]] + 64 * room, ay = ry[y.corner[i]] + 64 * room;
+            int bx = rx[x.corner[i + 1]] + 64 * room, by = ry[y.corner[i + 1]] + 64 * room;
             int winding = 1;
             if (ay > by) {
                 std::swap(ax, bx);
                 std::swap(ay, by);
                 winding = -1;
             }
-            const int top = (ay + 32) >> 6;
-            const int bottom = (by - 32) >> 6;
+            int top = std::max(clipTop, (ay + 32) >> 6);
+            int bottom = std::min(clipBottom, (by - 32) >> 6);
             if (top > bottom)
                 continue;
             const int aFP = 32768 + ax * 1024;
-            int x = aFP;
-            int step = 0;
-            if (bx != ax) {
-                const double slope = (bx - ax) / double(by - ay);
-                step = static_cast<int>(slope * 65536.);
-                x = aFP
+            if (bx == ax) {
+                edges[count++] = {std::clamp(aFP, leftFP, rightFP), 0, top, bottom, winding};
+                continue;
+            }
+            const double slope = (bx - ax) / double(by - ay);
+            const int step = static_cast<int>(slope * 65536.);
+            int x = aFP
                     + static_cast<int>((qint64(step) * qint64(top * 65536 + 32768 - ay * 1024))
                                        >> 16);
-            }
+            if (cut(x, top, bottom, step, leftFP, false, winding, edges, count)
+                || cut(x, top, bottom, step, rightFP, true, winding, edges, count))
+                continue;
             edges[count++] = {x, step, top, bottom, winding};
-            minTop = std::min(minTop, top);
-            maxBottom = std::max(maxBottom, bottom);
+        }
+        int minTop = INT32_MAX, maxBottom = INT32_MIN;
+        for (int e = 0; e < count; ++e) {
+            minTop = std::min(minTop, edges[e].top);
+            maxBottom = std::max(maxBottom, edges[e].bottom);
         }
         // Every pixel within 8 x 8 of the base pixel, inside the clip test's box.
-        const int base = room / 64;
-        Mask m;
-        if (count == 0 || minTop < base || maxBottom > base + 7)
-            return 1;
-        m.top = static_cast<int8_t>(minTop - base);
+        if (count == 0 || minTop < room || maxBottom > room + 7)
+            return false;
+        m.top = static_cast<int8_t>(minTop - room);
         m.rows = static_cast<int8_t>(maxBottom - minTop + 1);
         for (int y = minTop; y <= maxBottom; ++y) {
-            int xs[kCorners], ws[kCorners], n = 0;
+            int xs[3 * kCorners], ws[3 * kCorners], n = 0;
             for (int e = 0; e < count; ++e)
                 if (edges[e].top <= y && y <= edges[e].bottom) {
                     const int x = edges[e].x + (y - edges[e].top) * edges[e].step;
@@ -314,7 +383,7 @@ private:
                 const int current = xs[k] >> 16;
                 if ((winding & 1) && current > x) {
                     if (from >= 0 && x != to)
-                        return 1; // two runs in a row: not a disc, Qt fills it
+                        return false; // two runs in a row: not a disc
                     if (from < 0)
                         from = x;
                     to = current;
@@ -328,12 +397,76 @@ private:
                 m.count[r] = 0;
                 continue;
             }
-            if (from - base < 0 || to - base > 8)
-                return 1;
-            m.start[r] = static_cast<int8_t>(from - base);
+            if (from < room || to > room + 8)
+                return false;
+            m.start[r] = static_cast<int8_t>(from - room);
             m.count[r] = static_cast<int8_t>(to - from);
         }
-        // Many classes share a mask: keep each mask once.
+        return true;
+    }
+
+private:
+    struct Edge
+    {
+        int x, step, top, bottom, winding;
+    };
+
+    // Qt's cut of a sloped edge at a side of the clip (edgeFP, the right side when right): the
+    // part beyond it becomes a vertical edge along the side. True when nothing of the sloped edge
+    // is left.
+    static bool cut(int &xFP,
+                    int &top,
+                    int &bottom,
+                    int step,
+                    int edgeFP,
+                    bool right,
+                    int winding,
+                    Edge *edges,
+                    int &count)
+    {
+        if (xFP == edgeFP) {
+            if ((step > 0) ^ right)
+                return false;
+            edges[count++] = {edgeFP, 0, top, bottom, winding};
+            return true;
+        }
+        const int lastFP = xFP + step * (bottom - top);
+        if (lastFP == edgeFP) {
+            if ((step < 0) ^ right)
+                return false;
+            edges[count++] = {edgeFP, 0, top, bottom, winding};
+            return true;
+        }
+        if ((lastFP < edgeFP) ^ (xFP < edgeFP)) {
+            const int deltaY = static_cast<int>((edgeFP - xFP) / (step / 65536.));
+            if ((xFP < edgeFP) ^ right) {
+                const int height = (deltaY + 1) >> 16;
+                const int middle = top + height;
+                edges[count++] = {edgeFP, 0, top, middle, winding};
+                if (middle == bottom)
+                    return true;
+                xFP += step * (height + 1);
+                top = middle + 1;
+            } else {
+                const int height = deltaY >> 16;
+                const int middle = top + height;
+                if (middle != bottom) {
+                    edges[count++] = {edgeFP, 0, middle + 1, bottom, winding};
+                    bottom = middle;
+                }
+            }
+            return false;
+        }
+        if ((xFP < edgeFP) ^ right) {
+            edges[count++] = {edgeFP, 0, top, bottom, winding};
+            return true;
+        }
+        return false;
+    }
+
+    // Many classes share a mask: each is kept once.
+    uint16_t keep(const Mask &m)
+    {
         quint64 key = quint64(m.rows) | quint64(m.top) << 4;
         for (int r = 0; r < m.rows; ++r)
             key |= quint64(m.start[r] | m.count[r] << 3) << (7 + 7 * r);
@@ -402,19 +535,25 @@ PointDiscs::PointDiscs(QPainter *p, bool skipRepeats) : painter(p), target(p)
 bool PointDiscs::classOf(double sx, double sy, int &xClass, int &yClass)
 {
     const DiscModel &m = model();
-    int rx[kOffsets], ry[kOffsets], bx, by;
-    return m.usable && m.corners(sx, m.xOffset, m.xBase, rx, bx, xClass)
-           && m.corners(sy, m.yOffset, m.yBase, ry, by, yClass);
+    AxisClass cx, cy;
+    if (!m.usable || !(sx >= 4 && sy >= 4) || !m.x.classify(sx, cx) || !m.y.classify(sy, cy))
+        return false;
+    xClass = cx.key();
+    yClass = cy.key();
+    return true;
 }
 
 void PointDiscs::fill(double sx, double sy)
 {
     if (!drawable(sx) || !drawable(sy))
         return;
+    // A mask written again costs less than looking its position up; a repeat of a disc Qt fills
+    // is skipped.
+    if (fast && fillFast(sx, sy))
+        return;
     if (skipRepeats && seen(sx, sy))
         return;
-    if (!fast || !fillFast(sx, sy))
-        qtDisc(painter, sx, sy, false);
+    qtDisc(painter, sx, sy, false);
 }
 
 bool PointDiscs::fillFast(double sx, double sy)
@@ -423,42 +562,46 @@ bool PointDiscs::fillFast(double sx, double sy)
     const double y = sy + target.dy;
     // Every pixel the disc could set has its centre within 2.5 pixels of (x + 0.5, y + 0.5): a
     // disc whose surroundings miss the clip sets none.
-    const QRect around(int(std::floor(x)) - 4, int(std::floor(y)) - 4, 9, 9);
+    const int ax = int(x) - (x < int(x)), ay = int(y) - (y < int(y)); // floor; |x| < 2^31
     bool meetsClip = false;
     for (const QRect &c : target.clip)
-        meetsClip = meetsClip || c.intersects(around);
+        meetsClip = meetsClip
+                    || (ax + 4 >= c.left() && ax - 4 <= c.right() && ay + 4 >= c.top()
+                        && ay - 4 <= c.bottom());
     if (!meetsClip)
         return true;
     // Corners at positive coordinates, as in the classes' scan.
     if (!(x >= 4 && y >= 4))
         return false;
     DiscModel &m = model();
-    int rx[kOffsets], ry[kOffsets], bx, by, kx, ky;
-    if (!m.corners(x, m.xOffset, m.xBase, rx, bx, kx)
-        || !m.corners(y, m.yOffset, m.yBase, ry, by, ky))
+    AxisClass cx, cy;
+    if (!m.x.classify(x, cx) || !m.y.classify(y, cy))
         return false;
+    const int bx = cx.base;
+    const int by = cy.base;
     // The disc and a pixel around it within one clip rectangle: Qt's outline and scan then meet no
-    // clip edge. Or, with a single clip rectangle, across it: Qt's scan then only leaves out the
-    // rows above or below it, its outline keeps every corner that falls inside.
+    // clip edge, and the mask of its class holds. Across the edge of a single clip rectangle, its
+    // pixels are worked out with Qt's cut at the clip (the outline Qt flattens differs only
+    // outside the clip, where Qt replaces a quarter that lies wholly outside by its chord).
     const QRect box(bx - 1, by - 1, 9, 9);
-    int top = INT32_MIN, bottom = INT32_MAX;
-    if (!target.clipHolding(box)) {
-        if (target.clip.size() != 1)
-            return false;
+    const Mask *mask = nullptr;
+    Mask across;
+    if (target.clipHolding(box)) {
+        mask = m.mask(cx, cy);
+    } else if (target.clip.size() == 1) {
         const QRect &c = target.clip[0];
-        if (box.left() < c.left() || box.right() > c.right())
-            return false;
-        top = c.top();
-        bottom = c.bottom();
+        DiscModel::Bounds b;
+        b.left = c.left() - bx;
+        b.right = c.right() - bx;
+        b.top = c.top() - by;
+        b.bottom = c.bottom() - by;
+        if (m.scan(cx, cy, b, across))
+            mask = &across;
     }
-    const Mask *mask = m.mask(kx, ky, rx, ry);
     if (!mask)
         return false;
     for (int r = 0; r < mask->rows; ++r) {
-        const int row = by + mask->top + r;
-        if (row < top || row > bottom)
-            continue;
-        uint32_t *p = target.row(row) + bx + mask->start[r];
+        uint32_t *p = target.row(by + mask->top + r) + bx + mask->start[r];
         for (int c = 0; c < mask->count[r]; ++c)
             p[c] = argb;
     }
@@ -476,7 +619,7 @@ bool PointDiscs::seen(double sx, double sy)
         repeats.assign(std::max<size_t>(64, old.size() * 2), Position());
         repeatCount = 0;
         for (const Position &o : old)
-            if (o.used)
+            if (o.x != kFree)
                 insert(o);
     }
     return !insert(key);
@@ -490,9 +633,8 @@ bool PointDiscs::insert(Position key)
     h ^= h >> 31;
     for (size_t i = h & mask;; i = (i + 1) & mask) {
         Position &slot = repeats[i];
-        if (!slot.used) {
+        if (slot.x == kFree) {
             slot = key;
-            slot.used = true;
             ++repeatCount;
             return true;
         }

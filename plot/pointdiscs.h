@@ -39,11 +39,12 @@ public:
     static bool classOf(double sx, double sy, int &xClass, int &yClass);
 
 private:
+    // The bits of a position's doubles; a NaN x (never drawn) marks a free slot.
     struct Position
     {
-        quint64 x = 0, y = 0; // the bits of the doubles
-        bool used = false;
+        quint64 x = kFree, y = 0;
     };
+    static constexpr quint64 kFree = 0x7ff8000000000000ULL;
 
     bool fillFast(double sx, double sy);
     bool seen(double sx, double sy);

@@ -47,7 +47,8 @@ public:
     const QRect *clipHolding(const QRect &r) const
     {
         for (const QRect &c : clip)
-            if (c.contains(r))
+            if (r.left() >= c.left() && r.right() <= c.right() && r.top() >= c.top()
+                && r.bottom() <= c.bottom())
                 return &c;
         return nullptr;
     }

@@ -129,6 +129,7 @@ private slots:
     void vectorDevicesGetPlainCalls();
     void discsOfEveryClass();
     void manyDiscs();
+    void discsAcrossClipSides();
     void repeatedDiscs();
     void boxCrossings();
 };
@@ -409,6 +410,34 @@ void tst_FastPixels::manyDiscs()
         const QImage fast = rendered(c, offset, clip, true);
         QVERIFY(c.took);
         differing += !sameBytes(fast, rendered(c, offset, clip, false));
+    }
+    QCOMPARE(differing, 0);
+}
+
+// Discs stepped across each side and corner of a widget's clip in 1/37 of a pixel, where Qt cuts
+// their edges at the clip.
+void tst_FastPixels::discsAcrossClipSides()
+{
+    Canvas c;
+    c.resize(60, 44);
+    int differing = 0;
+    for (int i = 0; i < 9 * 37; ++i) {
+        const double d = -4.5 + i / 37.0;
+        const double along = 20 + (i % 37) / 37.0;
+        const QPointF at[] = {{d, along},
+                              {59 + d, along},
+                              {along + 10, d},
+                              {along + 10, 43 + d},
+                              {d, d},
+                              {59 + d, 43 + d}};
+        c.paint = [&](QPainter &p) {
+            p.setPen(QColor(250, 120, 0));
+            for (const QPointF &q : at)
+                fillPointDisc(&p, q.x(), q.y(), false);
+        };
+        const QImage fast = rendered(c, QPoint(20, 20), QRegion(), true);
+        QVERIFY(c.took);
+        differing += !sameBytes(fast, rendered(c, QPoint(20, 20), QRegion(), false));
     }
     QCOMPARE(differing, 0);
 }
