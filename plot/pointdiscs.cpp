@@ -6,7 +6,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
 #include <map>
