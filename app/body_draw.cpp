@@ -5,10 +5,10 @@
 #include "gridline.h"
 #include "navigation.h"
 #include "plotgrid.h"
+#include "pointdiscs.h"
 #include "ticks.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -90,11 +90,8 @@ void Body::drawScene(QPainter *p, const DispABase &w, ChCoord *cc)
         const Point m = centres.center();
         const double sx = cc->toScreenX(m.x);
         const double sy = cc->toScreenY(m.y);
-        if (pointMarkMayShow(sx, sy, false, window)) {
-            QPainterPath disc;
-            disc.addEllipse(sx - 2, sy - 2, 5, 5);
-            p->fillPath(disc, QBrush(QColor(255, 0, 200)));
-        }
+        if (pointMarkMayShow(sx, sy, false, window))
+            fillPointDisc(p, sx, sy, false);
     }
 }
 

@@ -2,6 +2,9 @@
 // alone, a full regeneration after Return in a field, a repaint of the overall window (plain and
 // after a long history), and one wheel step in the Focus Point window. A crystal-row edit (Return
 // in the Length of a row) is timed as a regeneration is.
+
+// after a long history), one wheel step in the Focus Point window, and the repaint of the overall
+// window after a hover move and after a pan move at 100 and 1000 crystals.
 //
 // Every paint goes the way it goes on screen: a slot asks for a repaint, the event loop paints the
 // shown window into the platform's backing store (offscreen: an image in memory). Each case counts
@@ -328,6 +331,72 @@ void BM_rowEdit(benchmark::State &state)
 }
 BENCHMARK(BM_rowEdit)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+// ---- 5. One repaint of the overall window after a hover move and after a pan move, N crystals.
+
+// A mouse event on the overall window's surface at p, with the buttons held.
+void mouseOnOverall(
+    Session &s, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held)
+{
+    DispA &d = s.body.overallView.disp;
+    QMouseEvent e(type, QPointF(p), QPointF(d.mapToGlobal(p)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(&d, &e);
+}
+
+// The middle of the overall window's surface, where the design lies after a regeneration.
+QPoint overallMiddle(Session &s)
+{
+    const DispA &d = s.body.overallView.disp;
+    return QPoint(d.width() / 2, d.height() / 2);
+}
+
+// The cursor moves by one pixel over the middle of the overall window, back and forth, without a
+// button: the nearest shape is picked again and the window painted.
+std::function<void()> hoverStep(Session &s)
+{
+    auto there = std::make_shared<bool>(false);
+    return [&s, there] {
+        *there = !*there;
+        mouseOnOverall(s,
+                       QEvent::MouseMove,
+                       overallMiddle(s) + QPoint(*there, *there),
+                       Qt::NoButton,
+                       Qt::NoButton);
+        grab(s.body.overallView);
+    };
+}
+
+// The left button is held down in the middle of the overall window; each step drags the view by
+// one pixel, back and forth, and the window is painted.
+std::function<void()> panStep(Session &s)
+{
+    mouseOnOverall(s, QEvent::MouseButtonPress, overallMiddle(s), Qt::LeftButton, Qt::LeftButton);
+    s.settle();
+    auto there = std::make_shared<bool>(false);
+    return [&s, there] {
+        *there = !*there;
+        mouseOnOverall(s,
+                       QEvent::MouseMove,
+                       overallMiddle(s) + QPoint(*there, 0),
+                       Qt::NoButton,
+                       Qt::LeftButton);
+        grab(s.body.overallView);
+    };
+}
+
+void BM_hoverOverall(benchmark::State &state)
+{
+    Session s(int(state.range(0)));
+    runSteps(state, s, hoverStep(s), "1 0 0 0");
+}
+BENCHMARK(BM_hoverOverall)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+void BM_panOverall(benchmark::State &state)
+{
+    Session s(int(state.range(0)));
+    runSteps(state, s, panStep(s), "1 0 0 0");
+}
+BENCHMARK(BM_panOverall)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
 // ---- Instruction counts: the same steps, collected by callgrind around the step only.
 
 using Step = std::function<void()>;
@@ -377,6 +446,17 @@ std::map<std::string, CaseSetUp> callgrindCases()
     for (int n : {10, 1000})
         cases["analyseBands/" + std::to_string(n)]
             = [n](std::unique_ptr<Session> &) { return Step(analyseBandsStep(n)); };
+
+    for (int n : {100, 1000}) {
+        cases["hoverOverall/" + std::to_string(n)] = [n](std::unique_ptr<Session> &s) {
+            s = std::make_unique<Session>(n);
+            return Step(hoverStep(*s));
+        };
+        cases["panOverall/" + std::to_string(n)] = [n](std::unique_ptr<Session> &s) {
+            s = std::make_unique<Session>(n);
+            return Step(panStep(*s));
+        };
+    }
     cases["wheelFocus"] = [](std::unique_ptr<Session> &s) {
         s = std::make_unique<Session>(10);
         s->pointAtFocusMiddle();

@@ -1,6 +1,7 @@
 #include "navigation.h"
 
 #include "chcoord.h"
+#include "pointdiscs.h"
 
 #include <QPainter>
 
@@ -144,16 +145,33 @@ QString measureReadout(const Line &l)
              readoutNumber(l.length, 11, 6));
 }
 
+namespace {
+
+// pointMarkMayShow with the window's edges taken out, for loops over many points.
+struct MarkCull
+{
+    MarkCull(bool withLabel, const QRectF &window)
+        : withLabel(withLabel), left(window.left()), right(window.right()), top(window.top()),
+          bottom(window.bottom())
+    {}
+
+    // A position that is not finite fails every comparison.
+    bool mayShow(double sx, double sy) const
+    {
+        return (withLabel ? sx + 200 : sx + 3) + kLabelSlack > left && sx - 2 - kLabelSlack < right
+               && (withLabel ? sy + 20 : sy + 3) + kLabelSlack > top
+               && sy - 2 - kLabelSlack < bottom;
+    }
+
+    bool withLabel;
+    double left, right, top, bottom;
+};
+
+} // namespace
+
 bool pointMarkMayShow(double sx, double sy, bool withLabel, const QRectF &window)
 {
-    if (!std::isfinite(sx) || !std::isfinite(sy))
-        return false;
-    const double left = sx - 2 - kLabelSlack;
-    const double top = sy - 2 - kLabelSlack;
-    const double right = (withLabel ? sx + 200 : sx + 3) + kLabelSlack;
-    const double bottom = (withLabel ? sy + 20 : sy + 3) + kLabelSlack;
-    return right > window.left() && left < window.right() && bottom > window.top()
-           && top < window.bottom();
+    return MarkCull(withLabel, window).mayShow(sx, sy);
 }
 
 bool segmentMayShow(
@@ -196,12 +214,18 @@ void drawPointsInView(
     QPainter *p, ChCoord *cc, const Box &bb, const Points &list, const QRectF &window)
 {
     const QPen saved = p->pen();
+    // Without labels the discs follow one another in one colour: a repeated position is skipped.
+    PointDiscs discs(p, !list.showLabels);
+    // toScreenX and toScreenY, their ratios taken once: the same arithmetic in the same order.
+    const double kx = (cc->sx1 - cc->sx0) / (cc->wx1 - cc->wx0);
+    const double ky = (cc->sy1 - cc->sy0) / (cc->wy1 - cc->wy0);
+    const MarkCull cull(list.showLabels, window);
     for (const Point &pt : list.points) {
-        const double sx = cc->toScreenX(pt.x);
-        const double sy = cc->toScreenY(pt.y);
-        if (!pointMarkMayShow(sx, sy, list.showLabels, window))
+        const double sx = kx * (pt.x - cc->wx0) + cc->sx0;
+        const double sy = ky * (pt.y - cc->wy0) + cc->sy0;
+        if (!cull.mayShow(sx, sy))
             continue;
-        pt.draw(p, cc, bb, false, true);
+        discs.fill(sx, sy);
         if (list.showLabels)
             list.labels.drawText(p,
                                  QRectF(sx, sy, 200, 20),

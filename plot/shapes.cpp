@@ -1,10 +1,10 @@
 #include "shapes.h"
 
 #include "chcoord.h"
+#include "pixelline.h"
+#include "pointdiscs.h"
 
-#include <QBrush>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -46,19 +46,6 @@ double norm(double vx, double vy)
     return n;
 }
 
-// The disc marking a point: filled in the pen's colour, no outline.
-void fillDisc(QPainter *p, double sx, double sy, bool large)
-{
-    if (!drawable(sx) || !drawable(sy))
-        return;
-    QPainterPath path;
-    if (large)
-        path.addEllipse(sx - 4, sy - 4, 9, 9);
-    else
-        path.addEllipse(sx - 2, sy - 2, 5, 5);
-    p->fillPath(path, QBrush(p->pen().color()));
-}
-
 Point parallelResult()
 {
     Point out(0.0, 0.0);
@@ -93,7 +80,7 @@ Point::Point(double x, double y, const QString &label) : Shape(PointType), x(x),
 
 void Point::draw(QPainter *p, ChCoord *cc, Box, bool selected, bool) const
 {
-    fillDisc(p, cc->toScreenX(x), cc->toScreenY(y), selected);
+    fillPointDisc(p, cc->toScreenX(x), cc->toScreenY(y), selected);
 }
 
 Point Point::center() const
@@ -183,8 +170,8 @@ void Ray::draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool) const
 
 void Ray::drawFullLine(QPainter *p, ChCoord *cc, const Box &bb, bool selected) const
 {
-    QVector<Point> l;
-    if (!bb.edgeCrossings(asRay(), l) || l.size() < 2)
+    Point l[2];
+    if (bb.edgeCrossingEnds(*this, false, l) < 2)
         return;
     int x0, y0, x1, y1;
     if (!toPixels(cc, l[0].x, l[0].y, x0, y0) || !toPixels(cc, l[1].x, l[1].y, x1, y1))
@@ -194,7 +181,7 @@ void Ray::drawFullLine(QPainter *p, ChCoord *cc, const Box &bb, bool selected) c
     pen.setWidth(selected ? 3 : 1);
     pen.setDashPattern({3, 3});
     p->setPen(pen);
-    p->drawLine(x0, y0, x1, y1);
+    drawPixelLine(p, x0, y0, x1, y1);
     p->setPen(saved);
 }
 
@@ -224,8 +211,8 @@ void HRay::draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) c
 {
     if (drawExt)
         drawFullLine(p, cc, bb, selected);
-    QVector<Point> l;
-    if (!bb.edgeCrossings(HRay(start(), dir()), l) || l.size() < 2)
+    Point l[2];
+    if (bb.edgeCrossingEnds(*this, true, l) < 2)
         return;
     int x0, y0, x1, y1;
     if (!toPixels(cc, l[0].x, l[0].y, x0, y0) || !toPixels(cc, l[1].x, l[1].y, x1, y1))
@@ -234,7 +221,7 @@ void HRay::draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) c
     QPen pen = saved;
     pen.setWidth(selected ? 3 : 1);
     p->setPen(pen);
-    p->drawLine(x0, y0, x1, y1);
+    drawPixelLine(p, x0, y0, x1, y1);
     p->setPen(saved);
 }
 
@@ -272,9 +259,9 @@ void Line::draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) c
     const Point e = end();
     int x0, y0, x1, y1;
     if (toPixels(cc, Point::x, Point::y, x0, y0) && toPixels(cc, e.x, e.y, x1, y1)) {
-        p->drawLine(x0, y0, x1, y1);
-        fillDisc(p, cc->toScreenX(e.x), cc->toScreenY(e.y), false);
-        fillDisc(p, cc->toScreenX(Point::x), cc->toScreenY(Point::y), false);
+        drawPixelLine(p, x0, y0, x1, y1);
+        fillPointDisc(p, cc->toScreenX(e.x), cc->toScreenY(e.y), false);
+        fillPointDisc(p, cc->toScreenX(Point::x), cc->toScreenY(Point::y), false);
     }
     p->setPen(saved);
 }
@@ -516,6 +503,105 @@ bool Polygon::edgeCrossings(const HRay &h, QVector<Point> &out) const
         if (c.t >= 0.0)
             out.append(c);
     return !out.isEmpty();
+}
+
+namespace {
+
+// The unit vector of (vx, vy) as Dir builds it, without its angle.
+void unitOf(double vx, double vy, double &ux, double &uy)
+{
+    if (vx == 0.0 && vy == 0.0) {
+        ux = 1.0;
+        uy = 0.0;
+        return;
+    }
+    const double n = norm(vx, vy);
+    ux = vx / n;
+    uy = vy / n;
+}
+
+// crossPoint(line, edge, c) for a whole line and a segment, in its order of arithmetic: true when
+// the crossing lies on the segment.
+bool crossesEdge(const Ray &line, const Line &edge, double &cx, double &cy)
+{
+    const double ax = line.Point::x, ay = line.Point::y, dx = line.Dir::x, dy = line.Dir::y;
+    const double bx = edge.Point::x, by = edge.Point::y, ex = edge.Dir::x, ey = edge.Dir::y;
+    if (ex == dx && ey == dy)
+        return false;
+    const double den = ex * dy - ey * dx;
+    const double s = ((ax - bx) * ey - (ay - by) * ex) / den;
+    cx = ax + s * dx;
+    cy = ay + s * dy;
+    if (den == 0.0 || !std::isfinite(cx) || !std::isfinite(cy))
+        return false;
+    const double vx = cx - bx;
+    const double vy = cy - by;
+    double wx, wy;
+    unitOf(vx, vy, wx, wy);
+    return !(wx * ex + wy * ey < 0.0) && !(norm(vx, vy) > edge.length);
+}
+
+} // namespace
+
+int Polygon::edgeCrossingEnds(const Ray &r, bool halfLine, Point ends[2]) const
+{
+    if (edges.size() > 4) {
+        QVector<Point> l;
+        if (halfLine)
+            edgeCrossings(HRay(r.start(), r.dir()), l);
+        else
+            edgeCrossings(r.asRay(), l);
+        for (int i = 0; i < 2 && i < l.size(); ++i)
+            ends[i] = l[i];
+        return l.size();
+    }
+    // The crossings with the edges, each with its signed distance t along the line.
+    double x[4], y[4], t[4];
+    int m = 0;
+    for (const Line &e : edges) {
+        if (!crossesEdge(r, e, x[m], y[m]))
+            continue;
+        const double vx = x[m] - r.Point::x;
+        const double vy = y[m] - r.Point::y;
+        double ux, uy;
+        unitOf(vx, vy, ux, uy);
+        t[m] = (ux * r.Dir::x + uy * r.Dir::y) * norm(vx, vy);
+        ++m;
+    }
+    // The same exchange sort, then a repeated t dropped.
+    for (int i = 0; i + 1 < m; ++i)
+        for (int j = i + 1; j < m; ++j)
+            if (t[j] < t[i]) {
+                std::swap(x[i], x[j]);
+                std::swap(y[i], y[j]);
+                std::swap(t[i], t[j]);
+            }
+    int n = 0;
+    for (int i = 0; i < m; ++i)
+        if (i == 0 || t[i] > t[i - 1]) {
+            x[n] = x[i];
+            y[n] = y[i];
+            t[n] = t[i];
+            ++n;
+        }
+    int count = 0;
+    const auto put = [&](double px, double py) {
+        if (count < 2)
+            ends[count] = Point(px, py);
+        ++count;
+    };
+    if (!halfLine) {
+        for (int i = 0; i < n; ++i)
+            put(x[i], y[i]);
+        return count;
+    }
+    // The half-line: its start first when the line enters behind it and leaves ahead of it.
+    if (n > 1 && t[0] < 0.0 && t[n - 1] > 0.0)
+        put(r.Point::x, r.Point::y);
+    for (int i = 0; i < n; ++i)
+        if (t[i] >= 0.0)
+            put(x[i], y[i]);
+    return count;
 }
 
 void Polygon::draw(QPainter *, ChCoord *, Box, bool, bool) const {}

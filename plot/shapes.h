@@ -212,6 +212,9 @@ public:
     bool edgeCrossings(const Ray &r, QVector<Point> &out) const;
     // The same for the half-line h: its start first when it lies inside.
     bool edgeCrossings(const HRay &h, QVector<Point> &out) const;
+    // The first two points edgeCrossings gives for the whole line r (halfLine false) or for its
+    // half-line (true), the same to the last bit, and how many it gives; without building a list.
+    int edgeCrossingEnds(const Ray &r, bool halfLine, Point ends[2]) const;
 
     void draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) const override;
     // Mean of the vertices; the origin with valid false when there are none.
