@@ -5,6 +5,8 @@
 #include "units.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QPrinter>
 
 Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir(0.0), 1.0)
 {
@@ -29,6 +31,11 @@ Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir
     connectPlotWindows();
 
     setUpFileDialogs();
+    setUpBands();
+
+    setUpExports();
+    connect(
+        QCoreApplication::instance(), SIGNAL(aboutToQuit()), this, SLOT(rememberWindowPlaces()));
 }
 
 Body::~Body()

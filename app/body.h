@@ -1,19 +1,29 @@
 #pragma once
 
 #include "acrystal.h"
+#include "bandanalysis.h"
+#include "bandswindow.h"
 #include "dispabase.h"
 #include "drawtext.h"
+#include "plotexport.h"
 #include "shapes.h"
 #include "trace.h"
 #include "ui_body.h"
 
 #include <QFileDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <QVector>
+
+#include <memory>
 
 class ChCoord;
 class QCloseEvent;
+class QMenu;
 class QPainter;
+class QPrintDialog;
+class QPrinter;
+class QShowEvent;
 
 // The main window: the material and arrangement panels, the crystal rows, the read-outs and the
 // buttons of the design. Closing it ends the program (main() connects finishing() to
@@ -47,13 +57,30 @@ public:
     Line measLine;      // the measuring segment of a right-button drag
     QFileDialog saveDialog;
     QFileDialog loadDialog;
+    // "Bands" of the View menu: the physics of the array, made while it is shown.
+    BandsWindow bandsWindow;
+
+    // The physics of the current design: bands, coverage, lattice offset, focus quality.
+    BandsAnalysis bandsAnalysis() const;
+
+    // Paints the scene of plot window w into p as the window's paint does, through cc, whose
+    // screen side the caller has set; sets cc's world from the window's view. Neither the
+    // window's own mapping nor the read-outs change.
+    void drawScene(QPainter *p, const DispABase &w, ChCoord *cc);
+    DispABase &plotWindow(PlotView which);
+    // The plot window the user activated last; the overall one before any was.
+    PlotView activePlot() const { return lastActivePlot; }
 
 signals:
     // The window is asked to close.
     void finishing();
+    // The design was traced again (after every layout and every edit of a crystal).
+    void traced();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The first show places the windows on the screen.
+    void showEvent(QShowEvent *event) override;
 
     // In this order in the meta-object.
 private slots:
@@ -83,15 +110,51 @@ private slots:
     void save(QString fname);
     void load(QString fname);
 
+public slots:
+    // The File menu's exports. Each opens a non-modal dialog; the design and the views stay as
+    // they are.
+    // "Export Crystal Table...": the crystals as CSV, offered under the design file's name.
+    void exportCrystalTable();
+    // "Export Plot...": one plot window as PNG, SVG or PDF, the active one preselected.
+    void exportPlot();
+    // "Print Plot...": one plot window fitted to the page.
+    void printPlot();
+    // Stores where the plot windows and the main window are, for the next start (done at quit).
+    void rememberWindowPlaces();
+
 private:
     void setUpPlotWindows();
     void setUpHistories();
     void connectPlotWindows();
     void setUpFileDialogs();
+    void setUpBands();
+    // The menu bar's View menu (object name "menuView"), made here if nothing made it yet.
+    QMenu *viewMenu();
     // Turns every crystal about the origin by "Rotate All [deg]".
     void rotateAll();
     void calcCrossPoints();
     void calcScales();
     // The crystals as the tracing core sees them.
     CrystalList crystalList() const;
+
+    // Exports, printing and the hover tooltip (body_export.cpp).
+    void setUpExports();
+    // Names the highlighted shape of window w in a tooltip at the cursor, or hides the tooltip.
+    void showShapeToolTip(DispABase *w);
+    // The design file the exports are named after: the last one saved or loaded.
+    QString designFile() const;
+    void saveCrystalTable(const QString &path);
+    void savePlot(const QString &path);
+    void printChosenPlot(QPrinter *printer);
+    // The main window and the plot windows where they were last time; else the main window at the
+    // top left of the screen and the plot windows beside and below it (body_views.cpp).
+    void placeWindows();
+
+    bool windowsPlaced = false;
+    QString lastDesignFile;
+    PlotView lastActivePlot = PlotView::Overall;
+    QPointer<QFileDialog> tableDialog;
+    QPointer<QFileDialog> plotDialog;
+    QPointer<QPrintDialog> printDialog;
+    std::unique_ptr<QPrinter> printer;
 };

@@ -4,6 +4,7 @@
 #include "body.h"
 #include "gridline.h"
 #include "navigation.h"
+#include "plotgrid.h"
 #include "ticks.h"
 
 #include <QPainter>
@@ -54,7 +55,21 @@ void Body::draw(QPainter *p)
     if (!w || !p)
         return;
     ChCoord *cc = &w->disp.cc;
-    setWorldFromView(*cc, w->realC);
+    drawScene(p, *w, cc);
+
+    // The read-outs show the window painted last.
+    const QPoint cur = w->disp.mc.curPos;
+    MPos->setText(positionReadout(cc->toWorldX(cur.x()), cc->toWorldY(cur.y())));
+    const Point focus = avrCps.points.isEmpty() ? Point(0, 0) : avrCps.points.last();
+    AvrCps->setText(positionReadout(focus.x, focus.y));
+    const Point image = avrIps.points.isEmpty() ? Point(0, 0) : avrIps.points.last();
+    AvrIps->setText(positionReadout(image.x, image.y));
+    MeasLength->setText(measureReadout(measLine));
+}
+
+void Body::drawScene(QPainter *p, const DispABase &w, ChCoord *cc)
+{
+    setWorldFromView(*cc, w.realC);
     const Box bb(cc->wx0, cc->wy0, cc->wx1, cc->wy1);
     const QRectF window = surfaceRect(*cc);
 
@@ -81,15 +96,6 @@ void Body::draw(QPainter *p)
             p->fillPath(disc, QBrush(QColor(255, 0, 200)));
         }
     }
-
-    // The read-outs show the window painted last.
-    const QPoint cur = w->disp.mc.curPos;
-    MPos->setText(positionReadout(cc->toWorldX(cur.x()), cc->toWorldY(cur.y())));
-    const Point focus = avrCps.points.isEmpty() ? Point(0, 0) : avrCps.points.last();
-    AvrCps->setText(positionReadout(focus.x, focus.y));
-    const Point image = avrIps.points.isEmpty() ? Point(0, 0) : avrIps.points.last();
-    AvrIps->setText(positionReadout(image.x, image.y));
-    MeasLength->setText(measureReadout(measLine));
 }
 
 void Body::drawShapes(QPainter *p, ChCoord *cc, Box bb, QVector<Shape *> &shapes, bool drawExt)
@@ -106,73 +112,7 @@ void Body::drawShapes(QPainter *p, ChCoord *cc, Box bb, QVector<Shape *> &shapes
 
 void Body::drawGrid(QPainter *p, ChCoord *cc)
 {
-    int left = 0;
-    int right = 0;
-    int top = 0;
-    int bottom = 0;
-    if (!screenPixel(cc->sx0, left) || !screenPixel(cc->sx1, right) || !screenPixel(cc->sy1, top)
-        || !screenPixel(cc->sy0, bottom))
-        return;
-    QPen major = solidPen(QColor(239, 239, 239), 2);
-    QPen minor = solidPen(QColor(239, 239, 239), 1);
-    QPen label = minor;
-    label.setColor(QColor(200, 200, 200));
-
-    // Vertical lines, labelled along the top edge just right of each major line.
-    const TickStep tx = tickStep(cc->wx0, cc->wx1);
-    const QVector<double> majorX = majorTicks(tx);
-    p->setPen(major);
-    for (double v : majorX) {
-        int x = 0;
-        if (screenPixel(cc->toScreenX(v), x))
-            drawGridLine(p, x, bottom, x, top);
-    }
-    p->setPen(minor);
-    for (double v : minorTicks(tx)) {
-        int x = 0;
-        if (screenPixel(cc->toScreenX(v), x))
-            drawGridLine(p, x, bottom, x, top);
-    }
-    p->setPen(label);
-    for (double v : majorX) {
-        int x = 0;
-        if (screenPixel(cc->toScreenX(v), x))
-            gridLabels.drawText(p,
-                                QRectF(x + 5, top - 2, 100, 20),
-                                QFont(),
-                                Qt::AlignLeft | Qt::AlignVCenter,
-                                0,
-                                QString::number(v, 'g', 6),
-                                10);
-    }
-
-    // Horizontal lines, labelled along the left edge just below each major line.
-    const TickStep ty = tickStep(cc->wy0, cc->wy1);
-    const QVector<double> majorY = majorTicks(ty);
-    p->setPen(major);
-    for (double v : majorY) {
-        int y = 0;
-        if (screenPixel(cc->toScreenY(v), y))
-            drawGridLine(p, left, y, right, y);
-    }
-    p->setPen(minor);
-    for (double v : minorTicks(ty)) {
-        int y = 0;
-        if (screenPixel(cc->toScreenY(v), y))
-            drawGridLine(p, left, y, right, y);
-    }
-    p->setPen(label);
-    for (double v : majorY) {
-        int y = 0;
-        if (screenPixel(cc->toScreenY(v), y))
-            gridLabels.drawText(p,
-                                QRectF(left + 5, y, 100, 20),
-                                QFont(),
-                                Qt::AlignLeft | Qt::AlignTop,
-                                0,
-                                QString::number(v, 'g', 6),
-                                10);
-    }
+    drawPlotGrid(p, *cc, gridLabels);
 }
 
 void Body::mouseMoved()
@@ -194,6 +134,7 @@ void Body::mouseMoved()
             for (const Shape *s : qAsConst(shapes))
                 distances.append(s ? s->distance(q) : -1.0);
             selectedShape = pickShape(distances, view.width(), view.height());
+            showShapeToolTip(w);
         }
     } else if ((mc.pressModifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
                == 0) {

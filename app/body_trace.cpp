@@ -52,6 +52,7 @@ void Body::drawEverything()
             break;
     }
     resize(0, 0);
+    emit traced();
 }
 
 void Body::calcCrossPoints()

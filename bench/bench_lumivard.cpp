@@ -13,6 +13,7 @@
 //                                                 --collect-atstart=no); the counts are in the
 //                                                 dump made at the client request CASE
 //   bench_lumivard --list                         the CASE names
+#include "bandanalysis.h"
 #include "body.h"
 #include "layout.h"
 #include "resources.h"
@@ -270,6 +271,42 @@ void BM_wheelFocus(benchmark::State &state)
 }
 BENCHMARK(BM_wheelFocus)->Unit(benchmark::kMillisecond);
 
+// ---- 5. Physics of the array: every crystal's band, the coverage, the lattice offset and the
+// focus quality of a type 3 design of Si 1 1 1 from 8000 eV down by 5 eV (1000 crystals reach
+// 3005 eV, all above the cut-off); what the Bands window computes after each trace.
+
+std::function<void()> analyseBandsStep(int n)
+{
+    LayoutParams p;
+    p.count = n;
+    p.energyStep = -5;
+    const double d = 3.13507;
+    auto geometries = std::make_shared<const QVector<CrystalOptics>>(layOut(p, d));
+    auto list = std::make_shared<CrystalList>();
+    for (const CrystalOptics &g : *geometries)
+        list->append(&g);
+    DesignMaterial m;
+    m.material = QStringLiteral("Si");
+    m.h = m.k = m.l = 1;
+    m.latticeConstant = 5.4301;
+    m.spacing = d;
+    m.startEnergy = p.startEnergy;
+    return [geometries, list, m] {
+        const BandsAnalysis a = analyseBands(m, *list);
+        if (a.coverage.bands != list->size())
+            qFatal("%d crystals, %d bands", int(list->size()), a.coverage.bands);
+        benchmark::DoNotOptimize(a.coverage.covered);
+    };
+}
+
+void BM_analyseBands(benchmark::State &state)
+{
+    const std::function<void()> step = analyseBandsStep(int(state.range(0)));
+    for (auto _ : state)
+        step();
+}
+BENCHMARK(BM_analyseBands)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
+
 // ---- Instruction counts: the same steps, collected by callgrind around the step only.
 
 using Step = std::function<void()>;
@@ -305,6 +342,9 @@ std::map<std::string, CaseSetUp> callgrindCases()
             return Step([raw = s.get()] { raw->repaintOverall(); });
         };
     }
+    for (int n : {10, 1000})
+        cases["analyseBands/" + std::to_string(n)]
+            = [n](std::unique_ptr<Session> &) { return Step(analyseBandsStep(n)); };
     cases["wheelFocus"] = [](std::unique_ptr<Session> &s) {
         s = std::make_unique<Session>(10);
         s->pointAtFocusMiddle();

@@ -45,7 +45,7 @@ CAlign::CAlign(QWidget *parent) : QFrame(parent)
     helpLayout->addWidget(helpText);
     helpDialog->resize(600, 600);
     // One paragraph per line of the help; without the resource the window stays empty.
-    QFile help(QStringLiteral(":typeHelp.txt"));
+    QFile help(helpResource(interfaceLanguage()));
     if (help.open(QIODevice::ReadOnly | QIODevice::Text)) {
         QTextStream in(&help);
         in.setCodec("UTF-8");
@@ -77,6 +77,18 @@ CAlign::CAlign(QWidget *parent) : QFrame(parent)
     connect(Length, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
     connect(RotateAllDeg, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
     connect(RotateAll, SIGNAL(toggled(bool)), this, SIGNAL(newValue()));
+}
+
+QString CAlign::helpResource(const QString &language)
+{
+    return language == QLatin1String("ja") ? QStringLiteral(":typeHelp.txt")
+                                           : QStringLiteral(":typeHelp_en.txt");
+}
+
+QString CAlign::interfaceLanguage()
+{
+    // Not a text on screen: each catalogue translates it into the code of its own language.
+    return tr("en");
 }
 
 CAlign::~CAlign()

@@ -26,6 +26,13 @@ public:
     explicit CAlign(QWidget *parent = nullptr);
     ~CAlign() override;
 
+    // The resource of the setup-type help in the interface's language: the Japanese text for
+    // "ja", the English one for any other language.
+    static QString helpResource(const QString &language);
+    // The language of the interface as the installed catalogue gives it: "ja" with the Japanese
+    // catalogue, "en" without one.
+    static QString interfaceLanguage();
+
 signals:
     // A field was finished (also unchanged), the rotation box or the setup type changed.
     void newValue();

@@ -2,6 +2,7 @@
 
 #include "bragg.h"
 #include "matchkey.h"
+#include "reflection.h"
 
 #include <QTextStream>
 
@@ -62,6 +63,7 @@ void MCrystal::calcSpacing()
                                            IndexK->text().toDouble(),
                                            IndexL->text().toDouble());
     Spacing->setText(QString::number(d, 'g', 6));
+    markReflection();
     emit newValue();
 }
 
@@ -83,12 +85,57 @@ void MCrystal::load(QString line)
         SelCrystal->setCurrentIndex(value.toInt());
     if (matchKey(line, keyLatticeConstant, value))
         LatticeC->setText(value);
-    if (matchKey(line, keyIndexH, value))
+    bool indices = false;
+    if (matchKey(line, keyIndexH, value)) {
         IndexH->setText(value);
-    if (matchKey(line, keyIndexK, value))
+        indices = true;
+    }
+    if (matchKey(line, keyIndexK, value)) {
         IndexK->setText(value);
-    if (matchKey(line, keyIndexL, value))
+        indices = true;
+    }
+    if (matchKey(line, keyIndexL, value)) {
         IndexL->setText(value);
+        indices = true;
+    }
     if (matchKey(line, keySpacing, value))
         Spacing->setText(value);
+    // A change of crystal has already been checked through calcSpacing.
+    if (indices)
+        markReflection();
+}
+
+void MCrystal::markReflection()
+{
+    const QString material = SelCrystal->currentText();
+    const Reflection::Check c = Reflection::checkReflection(
+        material, IndexH->text().toDouble(), IndexK->text().toDouble(), IndexL->text().toDouble());
+    QString why;
+    switch (c.status) {
+    case Reflection::Status::Forbidden:
+        why = tr("%1 %2 %3 is a forbidden reflection of %4: its structure factor is zero, so a "
+                 "crystal of this cut reflects nothing.")
+                  .arg(c.hkl.h)
+                  .arg(c.hkl.k)
+                  .arg(c.hkl.l)
+                  .arg(material);
+        break;
+    case Reflection::Status::NoPlanes:
+        why = tr("0 0 0 is no reflection: a crystal of this cut reflects nothing.");
+        break;
+    case Reflection::Status::NotWhole:
+        why = tr("The Miller indices are not whole numbers up to 99: a crystal of this cut "
+                 "reflects nothing.");
+        break;
+    case Reflection::Status::Allowed:
+    case Reflection::Status::NoData:
+        break;
+    }
+    // Set only on a change: a style sheet set again restyles the field.
+    const QString sheet
+        = why.isEmpty() ? QString() : QStringLiteral("background-color: rgb(255, 160, 160);");
+    if (Spacing->styleSheet() != sheet)
+        Spacing->setStyleSheet(sheet);
+    if (Spacing->toolTip() != why)
+        Spacing->setToolTip(why);
 }

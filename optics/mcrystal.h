@@ -34,4 +34,9 @@ public slots:
     // The material block of a design file.
     void save(QTextStream &out);
     void load(QString line);
+
+private:
+    // `Spacing` turns red, with a tooltip that says why, while the material and indices give
+    // no reflection (forbidden by the structure, 0 0 0, or indices that are not whole).
+    void markReflection();
 };

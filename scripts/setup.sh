@@ -6,8 +6,10 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 packages=(
-    qtbase5-dev qttools5-dev qttools5-dev-tools # Qt 5 Widgets, Test, uic/rcc, lrelease
+    qtbase5-dev qttools5-dev qttools5-dev-tools # Qt 5 Widgets, PrintSupport, Test, uic/rcc, lrelease
+    libqt5svg5-dev                              # Qt SVG: plots exported as SVG
     cmake ninja-build g++ libbenchmark-dev      # build, benchmarks
+    libxrl-dev pkg-config                       # xraylib: structure factors, lattice constants
     fonts-vlgothic                              # Japanese glyphs for the default interface
     xvfb xauth xdotool imagemagick x11-utils    # headless display, driving and screenshots
     desktop-file-utils appstream                # validation of the installed desktop entry

@@ -1,7 +1,8 @@
 // Random use of the real main window: thousands of seeded actions of every kind a user has
 // (typing numbers and nonsense into every field with Return, switching types and materials,
 // "Rotate All", every button, wheel turns, drags with and without modifiers, saving and loading
-// files). After each action the four plot windows repaint and the design must be consistent.
+// files, exporting the crystal table and the plots). After each action the four plot windows
+// repaint and the design must be consistent.
 //
 //   LUMIVARD_SOAK_SEED     the seed (default: taken from the clock); printed at the start and on
 //                          failure, it reproduces the run
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPainter>
@@ -115,8 +117,11 @@ public:
             return hover();
         case 18: {
             const QString f = files[pick(files.size())];
-            QMetaObject::invokeMethod(&body, "save", Q_ARG(QString, f));
-            return QStringLiteral("save %1").arg(f);
+            if (pick(3) == 0) {
+                QMetaObject::invokeMethod(&body, "save", Q_ARG(QString, f));
+                return QStringLiteral("save %1").arg(f);
+            }
+            return exportTo(f);
         }
         default: {
             const QString f = files[pick(files.size())];
@@ -124,6 +129,29 @@ public:
             return QStringLiteral("load %1").arg(f);
         }
         }
+    }
+
+    // The crystal table or a plot window, chosen at random, exported to f with a suffix, through
+    // the dialogs as the user picks a file there.
+    QString exportTo(const QString &f)
+    {
+        if (pick(3) == 0) {
+            body.exportCrystalTable();
+            emit child<QFileDialog>(&body, "tableDialog")->fileSelected(f + ".csv");
+            return QStringLiteral("export table %1.csv").arg(f);
+        }
+        body.exportPlot();
+        auto *dialog = child<QFileDialog>(&body, "plotDialog");
+        const int view = pick(4);
+        const int type = pick(4);
+        const char *const suffixes[] = {".png", ".png", ".svg", ".pdf"};
+        child<QComboBox>(dialog, "plotChooser")->setCurrentIndex(view);
+        dialog->selectNameFilter(dialog->nameFilters().value(type));
+        emit dialog->fileSelected(f + suffixes[type]);
+        return QStringLiteral("export plot %1 as type %2 to %3%4")
+            .arg(view)
+            .arg(type)
+            .arg(f, suffixes[type]);
     }
 
     // After a design of hundreds of crystals the user asks for fewer again: under the sanitizers

@@ -65,22 +65,35 @@ private slots:
         QTest::addColumn<QString>("actions");
         QTest::addColumn<int>("announced");
         QTest::addColumn<QString>("shown"); // lattice constant | spacing
-        dataRow("start-up", "", 0, "5.4301|3.13507");
-        dataRow("Return unchanged", "LatticeC IndexH IndexK IndexL", 4, "5.4301|3.13507");
-        dataRow("Ge", "SelCrystal=1", 1, "5.6754|3.27669");
-        dataRow("Si 2 2 0", "IndexH=2 IndexK=2 IndexL=0", 3, "5.4301|1.91983");
-        dataRow("typed constant", "LatticeC=5.431", 1, "5.431|3.13559");
-        dataRow("shown crystal again", "LatticeC=5.431 SelCrystal=0", 1, "5.431|3.13559");
-        dataRow("other crystal", "LatticeC=5.431 SelCrystal=1", 2, "5.6754|3.27669");
-        dataRow("negative indices", "IndexH=-1 IndexK=-1 IndexL=-1", 3, "5.4301|3.13507");
-        dataRow("not a number is 0", "IndexH=one", 1, "5.4301|3.83966");
-        dataRow("indices 0 0 0", "IndexH=0 IndexK=0 IndexL=0", 3, "5.4301|inf");
+        QTest::addColumn<QString>("why");   // the red "d" field's tooltip begins so; "": not red
+        dataRow("start-up", "", 0, "5.4301|3.13507", "");
+        dataRow("Return unchanged", "LatticeC IndexH IndexK IndexL", 4, "5.4301|3.13507", "");
+        dataRow("Ge", "SelCrystal=1", 1, "5.6754|3.27669", "");
+        dataRow("Si 2 2 0", "IndexH=2 IndexK=2 IndexL=0", 3, "5.4301|1.91983", "");
+        dataRow("typed constant", "LatticeC=5.431", 1, "5.431|3.13559", "");
+        dataRow("shown crystal again", "LatticeC=5.431 SelCrystal=0", 1, "5.431|3.13559", "");
+        dataRow("other crystal", "LatticeC=5.431 SelCrystal=1", 2, "5.6754|3.27669", "");
+        dataRow("negative indices", "IndexH=-1 IndexK=-1 IndexL=-1", 3, "5.4301|3.13507", "");
+        // 0 1 1: mixed parity.
+        dataRow("not a number is 0", "IndexH=one", 1, "5.4301|3.83966", "0 1 1 is a forbidden");
+        dataRow("indices 0 0 0", "IndexH=0 IndexK=0 IndexL=0", 3, "5.4301|inf", "0 0 0 is no");
+        // Forbidden by the diamond structure, whatever the crystal; still laid out.
+        dataRow(
+            "Si 2 0 0", "IndexK=0 IndexL=0 IndexH=2", 3, "5.4301|2.71505", "2 0 0 is a forbidden");
+        dataRow("Ge 2 2 2",
+                "SelCrystal=1 IndexH=2 IndexK=2 IndexL=2",
+                4,
+                "5.6754|1.63835",
+                "2 2 2 is a forbidden reflection of Ge");
+        dataRow("allowed again", "IndexH=2 IndexK=0 IndexL=0 IndexH=4", 4, "5.4301|1.35753", "");
+        dataRow("fractional", "IndexH=1.5", 1, "5.4301|2.63399", "The Miller indices");
     }
     void material()
     {
         QFETCH(QString, actions);
         QFETCH(int, announced);
         QFETCH(QString, shown);
+        QFETCH(QString, why);
         // The first design is laid out with this spacing, before the panel's own value.
         QCOMPARE(units.D, 3.13553);
         MCrystal panel;
@@ -88,6 +101,25 @@ private slots:
         play(&panel, actions);
         QCOMPARE(spy.count(), announced);
         QCOMPARE(texts(&panel, {"LatticeC", "Spacing"}), shown);
+        // A reflection that reflects nothing shows at once: the "d" field red, with the reason.
+        QLineEdit *d = panel.findChild<QLineEdit *>("Spacing");
+        QVERIFY2(why.isEmpty() ? d->toolTip().isEmpty() : d->toolTip().startsWith(why),
+                 qPrintable(d->toolTip()));
+        const QImage field = d->grab().toImage();
+        const QColor inside = field.pixelColor(4, field.height() / 2);
+        QCOMPARE(inside == QColor(255, 160, 160), !why.isEmpty());
+    }
+
+    void reflectionFromAFile()
+    {
+        // Indices read back from a design file are checked as they come.
+        MCrystal panel;
+        QLineEdit *d = panel.findChild<QLineEdit *>("Spacing");
+        panel.load("# Lattice Index h    : 2");
+        QVERIFY(d->toolTip().startsWith("2 1 1 is a forbidden"));
+        panel.load("# Lattice Index k    : 2");
+        panel.load("# Lattice Index l    : 0");
+        QVERIFY(d->toolTip().isEmpty() && d->styleSheet().isEmpty());
     }
 
     void arrangement_data()

@@ -1,0 +1,262 @@
+// The design and its plots for other programs and for paper: the crystal table as CSV, a plot
+// window as PNG, SVG or PDF, a plot window printed; and the tooltip that names the highlighted
+// beam.
+#include "body.h"
+#include "crystaltable.h"
+#include "shapenames.h"
+#include "units.h"
+
+#include <QComboBox>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QToolTip>
+
+#include <functional>
+
+namespace {
+
+constexpr PlotView kViews[]
+    = {PlotView::Overall, PlotView::Crystals, PlotView::Focus, PlotView::Imaging};
+
+// A tooltip stays while its shape stays highlighted; Qt's default would drop it after 10 s.
+constexpr int kToolTipMs = 3600 * 1000;
+
+// Like a failed save: the user learns that nothing happened, without being held up.
+void tellFailure(QWidget *parent, const QString &text)
+{
+    auto *box = new QMessageBox(
+        QMessageBox::Warning, QStringLiteral("Lumivard"), text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+// Reports the window that the user activates.
+class ActivationWatch : public QObject
+{
+public:
+    ActivationWatch(std::function<void(QObject *)> activated, QObject *parent)
+        : QObject(parent), activated(std::move(activated))
+    {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowActivate)
+            activated(watched);
+        return false;
+    }
+
+private:
+    std::function<void(QObject *)> activated;
+};
+
+// The four plot windows by name, in PlotView order.
+QComboBox *plotChooser(const char *objectName)
+{
+    auto *chooser = new QComboBox;
+    chooser->setObjectName(QString::fromLatin1(objectName));
+    chooser->addItems({Body::tr("Overall"),
+                       Body::tr("Crystals"),
+                       Body::tr("Focus Point"),
+                       Body::tr("Imaging Point")});
+    return chooser;
+}
+
+// The plot export's file types, in this order: what each writes and the suffix it adds.
+struct PlotFileType
+{
+    PlotFormat format;
+    double scale;
+    const char *suffix;
+};
+constexpr PlotFileType kPlotFileTypes[] = {{PlotFormat::Png, 1.0, "png"},
+                                           {PlotFormat::Png, 2.0, "png"},
+                                           {PlotFormat::Svg, 1.0, "svg"},
+                                           {PlotFormat::Pdf, 1.0, "pdf"}};
+
+} // namespace
+
+void Body::setUpExports()
+{
+    auto *watch = new ActivationWatch(
+        [this](QObject *window) {
+            for (PlotView v : kViews) {
+                if (window == &plotWindow(v))
+                    lastActivePlot = v;
+            }
+        },
+        this);
+    for (PlotView v : kViews)
+        plotWindow(v).installEventFilter(watch);
+
+    // Until then a design file has been named by the save and load dialogs only.
+    for (QFileDialog *dialog : {&saveDialog, &loadDialog}) {
+        connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &file) {
+            if (QFileInfo::exists(file))
+                lastDesignFile = file;
+        });
+    }
+}
+
+DispABase &Body::plotWindow(PlotView which)
+{
+    switch (which) {
+    case PlotView::Overall:
+        break;
+    case PlotView::Crystals:
+        return crystalsView;
+    case PlotView::Focus:
+        return focusView;
+    case PlotView::Imaging:
+        return imagingView;
+    }
+    return overallView;
+}
+
+QString Body::designFile() const
+{
+    return windowFilePath().isEmpty() ? lastDesignFile : windowFilePath();
+}
+
+void Body::exportCrystalTable()
+{
+    if (!tableDialog) {
+        tableDialog = new QFileDialog(this, tr("Export Crystal Table"));
+        tableDialog->setObjectName(QStringLiteral("tableDialog"));
+        tableDialog->setAcceptMode(QFileDialog::AcceptSave);
+        tableDialog->setDirectory(QDir::currentPath());
+        const QStringList filters{tr("CSV table (*.csv)"), tr("Any File (*)")};
+        tableDialog->setNameFilters(filters);
+        tableDialog->setDefaultSuffix(QStringLiteral("csv"));
+        // A name typed without a suffix gets ".csv" under the CSV filter, and stays as typed
+        // under "Any File".
+        connect(tableDialog, &QFileDialog::filterSelected, this, [this, filters](const QString &f) {
+            tableDialog->setDefaultSuffix(f == filters.first() ? QStringLiteral("csv") : QString());
+        });
+        connect(tableDialog, &QFileDialog::fileSelected, this, &Body::saveCrystalTable);
+    }
+    tableDialog->selectFile(suggestedTableName(designFile()));
+    tableDialog->show();
+    tableDialog->raise();
+    tableDialog->activateWindow();
+}
+
+void Body::saveCrystalTable(const QString &path)
+{
+    QString why;
+    if (!writeCrystalTable(path, crystalList(), units.D, &why)) {
+        qDebug() << "Can't open" << path << "to export:" << why;
+        tellFailure(this, tr("Nothing was exported: \"%1\" cannot be written.").arg(path));
+    }
+}
+
+void Body::exportPlot()
+{
+    if (!plotDialog) {
+        plotDialog = new QFileDialog(this, tr("Export Plot"));
+        plotDialog->setObjectName(QStringLiteral("plotDialog"));
+        // Qt's own dialog, so that it can hold the choice of the window.
+        plotDialog->setOption(QFileDialog::DontUseNativeDialog);
+        plotDialog->setAcceptMode(QFileDialog::AcceptSave);
+        plotDialog->setDirectory(QDir::currentPath());
+        const QStringList filters{tr("PNG image (*.png)"),
+                                  tr("PNG image at twice the size (*.png)"),
+                                  tr("SVG drawing (*.svg)"),
+                                  tr("PDF document (*.pdf)")};
+        plotDialog->setNameFilters(filters);
+        plotDialog->setDefaultSuffix(QString::fromLatin1(kPlotFileTypes[0].suffix));
+        connect(plotDialog, &QFileDialog::filterSelected, this, [this, filters](const QString &f) {
+            const int type = std::max(0, int(filters.indexOf(f)));
+            plotDialog->setDefaultSuffix(QString::fromLatin1(kPlotFileTypes[type].suffix));
+        });
+        if (auto *grid = qobject_cast<QGridLayout *>(plotDialog->layout())) {
+            const int row = grid->rowCount();
+            grid->addWidget(new QLabel(tr("Plot window:")), row, 0);
+            grid->addWidget(plotChooser("plotChooser"), row, 1);
+        }
+        connect(plotDialog, &QFileDialog::fileSelected, this, &Body::savePlot);
+    }
+    if (auto *chooser = plotDialog->findChild<QComboBox *>(QStringLiteral("plotChooser")))
+        chooser->setCurrentIndex(int(lastActivePlot));
+    plotDialog->show();
+    plotDialog->raise();
+    plotDialog->activateWindow();
+}
+
+void Body::savePlot(const QString &path)
+{
+    const int type
+        = std::max(0, int(plotDialog->nameFilters().indexOf(plotDialog->selectedNameFilter())));
+    const auto *chooser = plotDialog->findChild<QComboBox *>(QStringLiteral("plotChooser"));
+    const PlotView which = chooser ? PlotView(chooser->currentIndex()) : lastActivePlot;
+    const PlotFileType &chosen = kPlotFileTypes[std::min(type, 3)];
+    QString why;
+    if (!exportPlotImage(*this,
+                         which,
+                         path,
+                         plotFormatOf(path, chosen.format),
+                         plotWindow(which).disp.size(),
+                         chosen.scale,
+                         &why)) {
+        qDebug() << "Can't export" << path << ":" << why;
+        tellFailure(this, tr("Nothing was exported: \"%1\" cannot be written.").arg(path));
+    }
+}
+
+void Body::printPlot()
+{
+    if (!printer)
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!printDialog) {
+        printDialog = new QPrintDialog(printer.get(), this);
+        printDialog->setObjectName(QStringLiteral("printDialog"));
+        printDialog->setWindowTitle(tr("Print Plot"));
+        auto *tab = new QWidget;
+        tab->setWindowTitle(tr("Plot"));
+        auto *form = new QFormLayout(tab);
+        form->addRow(tr("Plot window:"), plotChooser("printChooser"));
+        printDialog->setOptionTabs({tab});
+        connect(printDialog,
+                QOverload<QPrinter *>::of(&QPrintDialog::accepted),
+                this,
+                &Body::printChosenPlot);
+    }
+    if (auto *chooser = printDialog->findChild<QComboBox *>(QStringLiteral("printChooser")))
+        chooser->setCurrentIndex(int(lastActivePlot));
+    // A wide window on a page turned to match, until the user turns it otherwise.
+    const QSize size = plotWindow(lastActivePlot).disp.size();
+    printer->setPageOrientation(size.width() > size.height() ? QPageLayout::Landscape
+                                                             : QPageLayout::Portrait);
+    printDialog->show();
+    printDialog->raise();
+    printDialog->activateWindow();
+}
+
+void Body::printChosenPlot(QPrinter *target)
+{
+    const auto *chooser = printDialog->findChild<QComboBox *>(QStringLiteral("printChooser"));
+    const PlotView which = chooser ? PlotView(chooser->currentIndex()) : lastActivePlot;
+    if (!printPlotPage(*this, which, *target))
+        tellFailure(this, tr("Nothing was printed: the printer cannot be used."));
+}
+
+void Body::showShapeToolTip(DispABase *w)
+{
+    const ACrystal *crystal
+        = selectedShape >= 0 ? crystals.value(selectedShape / kShapesPerCrystal) : nullptr;
+    const QString text
+        = crystal ? shapeToolTip(selectedShape, crystal->energyEv(units.D)) : QString();
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(
+            w->disp.mapToGlobal(w->disp.mc.curPos), text, &w->disp, QRect(), kToolTipMs);
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "reflection.h"
+#include "shapes.h"
+#include "trace.h"
+
+#include <QString>
+#include <QVector>
+
+#include <optional>
+
+// The physics of a whole crystal array: the band every crystal passes, how the bands cover the
+// array's energy range, the material's accepted lattice constant against the design's, and how
+// well the reflected centre lines meet in one focus. Pure values: nothing here knows about
+// widgets. Energies in eV, angle widths in microradians, positions in design length units.
+
+// The design's material as the material panel shows it.
+struct DesignMaterial
+{
+    QString material;           // "Si", "Ge": the structure and data from xraylib
+    double h = 0, k = 0, l = 0; // Miller indices, as the fields give them
+    double latticeConstant = 0; // the design's a, Angstrom
+    double spacing = 0;         // the design's d (the one the crystals are laid out with)
+    double startEnergy = 0;     // the arrangement panel's start energy
+};
+
+// Why a crystal has no band.
+enum class BandState {
+    Band,         // it reflects: widths, band and offsets are given
+    NoReflection, // no Bragg angle: the -1 degree marker, below the cut-off, or no finite energy
+    Forbidden,    // the design's reflection does not reflect (forbidden, 0 0 0, fractional)
+    NoData        // no data for the material, or the curve could not be evaluated
+};
+
+struct CrystalBand
+{
+    int number = 0;               // crystal number, index + 1
+    std::optional<double> energy; // the energy its angle selects; none when not finite
+    BandState state = BandState::NoReflection;
+    double fwhmSigma = 0;           // microradians
+    std::optional<double> fwhmPi;   // microradians; none where pi does not reflect
+    double low = 0, high = 0;       // sigma band, eV
+    double shift = 0;               // refraction: the band's centre is energy + shift
+    double latticeOffset = 0;       // energy * (d / d_accepted - 1): the accepted lattice
+    std::optional<double> gapAbove; // to the next band up in energy; negative: overlap
+};
+
+// A band as an interval of energies.
+struct Interval
+{
+    double low = 0;
+    double high = 0;
+};
+
+struct Coverage
+{
+    int bands = 0;                  // how many of the given entries are bands
+    double low = 0, high = 0;       // the array's energy range: lowest low to highest high
+    double covered = 0;             // eV inside at least one band
+    std::optional<double> fraction; // covered / (high - low); none without a range
+    double largestGap = 0;          // the widest gap between neighbours, 0 when none
+    // Per entry: the gap (positive) or overlap (negative) to the next band up in energy
+    // order (bands ordered by their centres); none for the top band and for non-bands.
+    QVector<std::optional<double>> gapAbove;
+};
+
+// Coverage of the bands; entries without a band (nullopt) take no part.
+Coverage coverage(const QVector<std::optional<Interval>> &bands);
+
+struct FocusQuality
+{
+    int lines = 0;                 // finite lines taken into the least-squares focus
+    std::optional<Point> focus;    // minimises the summed squared distance to the lines
+    double rms = 0;                // root mean square distance of the lines from it
+    qint64 pairs = 0;              // n (n - 1) / 2
+    qint64 virtualPairs = 0;       // pairs that cross behind the start of either ray
+    qint64 parallelPairs = 0;      // pairs the averaged focus counts at the origin
+    std::optional<Point> averaged; // the average of all pairwise crossings (the read-out)
+};
+
+// Focus quality of the reflected centre rays: the least-squares focus of their lines (none
+// when they are all parallel or fewer than two), and the pairwise crossings as the tracing
+// makes them: a parallel pair, which the averaged focus counts at the origin, is one whose
+// crossing the arithmetic cannot place; a virtual one lies behind either ray's start.
+FocusQuality focusQuality(const QVector<HRay> &rays);
+
+struct BandsAnalysis
+{
+    DesignMaterial design;
+    Reflection::Check reflection;
+    std::optional<double> fhAtStart;        // |F_H| with temperature factor at the start energy
+    std::optional<double> fwhmSigmaAtStart; // microradians
+    std::optional<double> fwhmPiAtStart;    // microradians
+    std::optional<double> acceptedLattice;  // xraylib's a, Angstrom
+    std::optional<double> offsetAtStart;    // start energy * (d / d_accepted - 1), eV
+    std::optional<double> shiftAtStart;     // refraction shift at the start energy, eV
+    QVector<CrystalBand> crystals;
+    Coverage coverage;
+    FocusQuality focus;
+};
+
+// The whole analysis of the crystals (in list order) for the design's material.
+BandsAnalysis analyseBands(const DesignMaterial &design, const CrystalList &crystals);

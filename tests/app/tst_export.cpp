@@ -1,0 +1,401 @@
+// Exports and printing of the plot windows and the crystal table, the tooltip naming the
+// highlighted beam, and the windows' places on the screen.
+#include "body.h"
+#include "crystaltable.h"
+#include "plotexport.h"
+#include "shapenames.h"
+#include "testsupport.h"
+#include "units.h"
+#include "windowplaces.h"
+
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSvgRenderer>
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+// Frames of the four plot windows at their start-up sizes.
+const QVector<QSize> kPlotFrames{QSize(900, 600).grownBy(kFrameAllowance),
+                                 QSize(600, 400).grownBy(kFrameAllowance),
+                                 QSize(400, 400).grownBy(kFrameAllowance),
+                                 QSize(400, 400).grownBy(kFrameAllowance)};
+
+qint64 overlap(const QRect &a, const QRect &b)
+{
+    const QRect both = a.intersected(b);
+    return both.isEmpty() ? 0 : qint64(both.width()) * both.height();
+}
+
+} // namespace
+
+class tst_Export : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QScopedPointer<Body> body;
+
+    QString path(const char *name) const { return dir.filePath(name); }
+    QByteArray file(const QString &name) const
+    {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QImage grab(DispABase &w) const
+    {
+        return w.disp.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    static void send(DispABase &w, QEvent &&e) { QApplication::sendEvent(&w.disp, &e); }
+    static void move(DispABase &w, QPoint p)
+    {
+        send(w, QMouseEvent(QEvent::MouseMove, p, Qt::NoButton, {}, {}));
+    }
+    static QPoint screenOf(DispABase &w, const Point &p)
+    {
+        return QPoint(int(w.disp.cc.toScreenX(p.x)), int(w.disp.cc.toScreenY(p.y)));
+    }
+    // Everything an export leaves as it was: the design as saved, the histories, every view and
+    // mapping, the highlight, the measurement and the read-outs.
+    QString state()
+    {
+        emit body->saveDialog.fileSelected(path("state.cfg"));
+        QStringList s{QString::fromUtf8(file(path("state.cfg")))};
+        s << QString::number(body->avrCps.points.size()) << QString::number(body->selectedShape);
+        s << QString::number(body->measLine.length, 'g', 17);
+        for (PlotView v :
+             {PlotView::Overall, PlotView::Crystals, PlotView::Focus, PlotView::Imaging}) {
+            const DispABase &w = body->plotWindow(v);
+            const ChCoord &cc = w.disp.cc;
+            for (double d :
+                 {w.realC.x(), w.realC.width(), w.realC0.y(), cc.wx0, cc.wy1, cc.sx1, cc.sy0})
+                s << QString::number(d, 'g', 17);
+        }
+        for (const char *label : {"MPos", "AvrCps", "AvrIps", "MeasLength"})
+            s << child<QLabel>(body.data(), label)->text();
+        return s.join('|');
+    }
+    // The warning a failed export shows, if one is up.
+    static QString warning()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible())
+                return box->isModal() ? "modal" : box->text();
+        }
+        return QString();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Remembered places go to a scratch folder.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("config"));
+    }
+    void init() { body.reset(new Body); }
+    void cleanup()
+    {
+        body.reset();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void plotImage_data()
+    {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<QString>("action");
+        dataRow("overall, a beam highlighted", int(PlotView::Overall), QString("hover"));
+        dataRow("crystals, a measurement", int(PlotView::Crystals), QString("measure"));
+        dataRow("focus, zoomed in", int(PlotView::Focus), QString("zoom"));
+        dataRow("imaging, as it starts", int(PlotView::Imaging), QString());
+    }
+    // The PNG is the window's surface pixel for pixel, and at twice the size twice the pixels;
+    // SVG and PDF are vector pictures of the surface's size. No export changes anything shown.
+    void plotImage()
+    {
+        QFETCH(int, view);
+        QFETCH(QString, action);
+        DispABase &w = body->plotWindow(PlotView(view));
+        grab(w);
+        const QPoint middle(w.disp.width() / 2, w.disp.height() / 2);
+        if (action == "hover") {
+            move(w, screenOf(w, body->crystals[4]->centre()));
+            QVERIFY(body->selectedShape >= 0);
+        } else if (action == "measure") {
+            move(w, middle);
+            send(w,
+                 QMouseEvent(
+                     QEvent::MouseButtonPress, middle, Qt::RightButton, Qt::RightButton, {}));
+            move(w, middle + QPoint(60, -40));
+            send(
+                w,
+                QMouseEvent(
+                    QEvent::MouseButtonRelease, middle + QPoint(60, -40), Qt::RightButton, {}, {}));
+        } else if (action == "zoom") {
+            move(w, middle);
+            for (int i = 0; i < 5; ++i)
+                send(w, QWheelEvent(middle, middle, {}, {0, 120}, {}, {}, {}, false));
+        }
+        const QImage shown = grab(w);
+        const QString before = state();
+
+        QString why;
+        QVERIFY2(exportPlotImage(*body, PlotView(view), path("p.png"), 1.0, &why), qPrintable(why));
+        QCOMPARE(QImage(path("p.png")).convertToFormat(QImage::Format_RGB32), shown);
+        QVERIFY(exportPlotImage(*body, PlotView(view), path("p2.PNG"), 2.0));
+        QCOMPARE(QImage(path("p2.PNG")).size(), shown.size() * 2);
+
+        QVERIFY(exportPlotImage(*body, PlotView(view), path("p.svg"), 1.0));
+        const QByteArray svg = file(path("p.svg"));
+        QVERIFY(svg.startsWith("<?xml") && svg.contains("<svg") && svg.contains("<path"));
+        QCOMPARE(QSvgRenderer(svg).viewBox(), QRect(QPoint(), shown.size()));
+
+        QVERIFY(exportPlotImage(*body, PlotView(view), path("p.pdf"), 1.0));
+        const QByteArray pdf = file(path("p.pdf"));
+        const QRegularExpressionMatch box
+            = QRegularExpression("/MediaBox \\[0 0 ([\\d.]+) ([\\d.]+)\\]")
+                  .match(QString::fromLatin1(pdf.constData(), pdf.size()));
+        const double points = 72.0 / w.disp.logicalDpiY();
+        QVERIFY(pdf.startsWith("%PDF-") && pdf.size() > 2000 && box.hasMatch());
+        QVERIFY(near(box.captured(1).toDouble(), shown.width() * points, 1));
+        QVERIFY(near(box.captured(2).toDouble(), shown.height() * points, 1));
+
+        QCOMPARE(state(), before);
+    }
+
+    // Printed on a page, as a PDF printer does it here: the picture fills the page's width or
+    // height, and nothing shown changes.
+    void print()
+    {
+        grab(body->focusView);
+        const QString before = state();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path("print.pdf"));
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        QVERIFY(printPlotPage(*body, PlotView::Focus, printer));
+        const QByteArray pdf = file(path("print.pdf"));
+        QVERIFY(pdf.startsWith("%PDF-") && pdf.contains("/MediaBox [0 0 595"));
+        QCOMPARE(state(), before);
+    }
+
+    // Nothing is written where the folder is missing or the suffix names no format.
+    void plotFailures()
+    {
+        QString why;
+        QVERIFY(!exportPlotImage(*body, PlotView::Overall, path("none/f.png"), 1.0, &why));
+        QVERIFY(!why.isEmpty());
+        QVERIFY(!exportPlotImage(*body, PlotView::Overall, path("f.xyz"), 1.0, &why));
+        QVERIFY(!exportPlotImage(*body, PlotView::Overall, path("f.png"), 1e6, &why));
+        QVERIFY(!QFile::exists(path("f.xyz")) && !QFile::exists(path("f.png")));
+    }
+
+    // The table's dialog offers the design file's name, writes what a CSV reader reads back as
+    // the crystals' doubles, and says so in a non-modal warning when it cannot write.
+    void tableDialog()
+    {
+        body->exportCrystalTable();
+        auto *dialog = child<QFileDialog>(body.data(), "tableDialog");
+        QVERIFY(dialog && dialog->isVisible() && !dialog->isModal());
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(), QString("crystals.csv"));
+        emit body->saveDialog.fileSelected(path("si111.cfg"));
+        body->exportCrystalTable();
+        QCOMPARE(dialog->selectedFiles().value(0), path("si111.csv"));
+        emit dialog->fileSelected(path("si111.csv"));
+        CrystalList list;
+        for (const ACrystal *c : qAsConst(body->crystals))
+            list << c;
+        QCOMPARE(file(path("si111.csv")), crystalTableCsv(list, units.D));
+        QCOMPARE(file(path("si111.csv")).count("\r\n"), 11);
+        QCOMPARE(warning(), QString());
+        emit dialog->fileSelected(path("none/t.csv"));
+        QCOMPARE(warning(),
+                 "Nothing was exported: \"" + path("none/t.csv") + "\" cannot be written.");
+    }
+
+    // The plot dialog preselects the window activated last; its file type decides the format of
+    // a name without a known suffix, and the scale of a PNG.
+    void plotDialog()
+    {
+        QApplication::setActiveWindow(&body->crystalsView);
+        QApplication::setActiveWindow(body.data());
+        body->exportPlot();
+        auto *dialog = child<QFileDialog>(body.data(), "plotDialog");
+        QVERIFY(dialog && dialog->isVisible() && !dialog->isModal());
+        auto *chooser = child<QComboBox>(dialog, "plotChooser");
+        QCOMPARE(chooser->currentIndex(), int(PlotView::Crystals));
+        QCOMPARE(chooser->currentText(), QString("Crystals"));
+        const QStringList types = dialog->nameFilters();
+        QCOMPARE(types.size(), 4);
+        chooser->setCurrentIndex(int(PlotView::Focus));
+        dialog->selectNameFilter(types[2]);
+        emit dialog->fileSelected(path("focus.v2"));
+        QVERIFY(file(path("focus.v2")).startsWith("<?xml"));
+        dialog->selectNameFilter(types[1]);
+        emit dialog->fileSelected(path("focus.png"));
+        QCOMPARE(QImage(path("focus.png")).size(), body->focusView.disp.size() * 2);
+        QCOMPARE(warning(), QString());
+    }
+
+    // Printing from the print dialog's choice of window.
+    void printDialog()
+    {
+        QApplication::setActiveWindow(&body->imagingView);
+        body->printPlot();
+        auto *dialog = child<QPrintDialog>(body.data(), "printDialog");
+        QVERIFY(dialog && !dialog->isModal());
+        QCOMPARE(child<QComboBox>(dialog, "printChooser")->currentIndex(), int(PlotView::Imaging));
+        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog->printer()->setOutputFileName(path("dialog.pdf"));
+        emit dialog->accepted(dialog->printer());
+        QVERIFY(file(path("dialog.pdf")).startsWith("%PDF-"));
+    }
+
+    // The tooltip names the highlighted shape and goes with the highlight.
+    void toolTip()
+    {
+        DispABase &w = body->crystalsView;
+        grab(w);
+        move(w, screenOf(w, body->crystals[6]->centre()));
+        const int shape = body->selectedShape;
+        QCOMPARE(shape / kShapesPerCrystal, 6);
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), shapeToolTip(shape, body->crystals[6]->energyEv(units.D)));
+        QVERIFY(QToolTip::text().startsWith("Crystal 7, 7910.0 eV: "));
+        w.realC = QRectF(1000, -1000, 20, 20); // far from every beam
+        grab(w);
+        move(w, QPoint(2, 2));
+        QCOMPARE(body->selectedShape, -1);
+        QTRY_VERIFY(!QToolTip::isVisible()); // Qt lets a tip go within 0.3 s
+    }
+
+    void places_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("main");
+        QTest::addColumn<bool>("plotsApart"); // no plot window covers another
+        QTest::addColumn<bool>("allApart");   // nor the main window
+        QTest::addColumn<QPoint>("overall");  // null: not checked
+        QTest::addColumn<QPoint>("crystals");
+        const QRect main(0, 0, 1217, 635);
+        dataRow("2560 x 1440: beside, below",
+                QRect(0, 0, 2560, 1400),
+                main,
+                true,
+                true,
+                QPoint(1217, 0),
+                QPoint(0, 635));
+        dataRow("a main window of the default's size, at the right of a second screen",
+                QRect(2048, 100, 2560, 1400),
+                QRect(2048, 100, 700, 400),
+                true,
+                true,
+                QPoint(2748, 100),
+                QPoint(3656, 100));
+        dataRow("1920 x 1080: the main window covers a corner",
+                QRect(0, 0, 1920, 1080),
+                main,
+                true,
+                false,
+                QPoint(),
+                QPoint());
+        dataRow("1920 x 1080 with a panel: least covered",
+                QRect(0, 30, 1920, 1050),
+                main.translated(0, 30),
+                false,
+                false,
+                QPoint(),
+                QPoint());
+        dataRow("1366 x 768", QRect(0, 0, 1366, 740), main, false, false, QPoint(), QPoint());
+        dataRow("800 x 600: too small for the overall window",
+                QRect(0, 0, 800, 600),
+                QRect(0, 0, 700, 400),
+                false,
+                false,
+                QPoint(0, 0),
+                QPoint());
+    }
+    // Sizes kept, inside the screen's free area where they fit, apart where there is room, the
+    // first two beside and below the main window then.
+    void places()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QRect, main);
+        QFETCH(bool, plotsApart);
+        QFETCH(bool, allApart);
+        QFETCH(QPoint, overall);
+        QFETCH(QPoint, crystals);
+        const QVector<QPoint> at = windowPlaces(available, {main}, kPlotFrames);
+        QCOMPARE(at.size(), 4);
+        QVector<QRect> r;
+        for (int i = 0; i < 4; ++i) {
+            r << QRect(at[i], kPlotFrames[i]);
+            const QSize fits = kPlotFrames[i].boundedTo(available.size());
+            QVERIFY(available.contains(QRect(at[i], fits)));
+        }
+        qint64 plots = 0;
+        qint64 all = 0;
+        for (int i = 0; i < 4; ++i) {
+            all += overlap(r[i], main);
+            for (int j = i + 1; j < 4; ++j)
+                plots += overlap(r[i], r[j]);
+        }
+        QCOMPARE(plots == 0, plotsApart);
+        QCOMPARE(plots + all == 0, allApart);
+        QVERIFY(overall.isNull() || at[0] == overall);
+        QVERIFY(crystals.isNull() || at[1] == crystals);
+    }
+
+    void reachable_data()
+    {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<bool>("used");
+        dataRow("on the first screen", QRect(100, 100, 408, 436), true);
+        dataRow("on the second screen", QRect(2500, 700, 408, 436), true);
+        dataRow("across both", QRect(1700, 0, 408, 436), true);
+        dataRow("far away", QRect(50000, 50000, 408, 436), false);
+        dataRow("title bar above the screen", QRect(100, -10, 408, 436), false);
+        dataRow("a sliver at the left", QRect(-380, 100, 408, 436), false);
+        dataRow("grip of 64 at the left", QRect(-344, 100, 408, 436), true);
+        dataRow("below the second screen's bottom", QRect(2500, 1020, 408, 436), false);
+        dataRow("no size", QRect(100, 100, 0, 0), false);
+    }
+    void reachable()
+    {
+        QFETCH(QRect, frame);
+        QFETCH(bool, used);
+        QCOMPARE(reachableOnScreens(frame, {QRect(0, 0, 1920, 1050), QRect(1920, 0, 1280, 1024)}),
+                 used);
+    }
+
+    // The next start puts the windows where they were and keeps their sizes; a window left off
+    // every screen comes back onto it.
+    void remembered()
+    {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Lumivard", "Lumivard").clear();
+        body->show();
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(body->pos(), screen.topLeft());
+        for (DispABase *v : {&body->overallView, &body->crystalsView, &body->focusView})
+            QVERIFY(screen.contains(v->pos()));
+        body->crystalsView.move(123, 45);
+        body->crystalsView.resize(500, 300);
+        body->focusView.move(50000, 50000);
+        body->move(7, 8);
+        const QPoint imaging = body->imagingView.pos();
+        QMetaObject::invokeMethod(qApp, "aboutToQuit");
+        body.reset(new Body);
+        body->show();
+        QCOMPARE(body->pos(), QPoint(7, 8));
+        QCOMPARE(body->crystalsView.pos(), QPoint(123, 45));
+        QCOMPARE(body->crystalsView.size(), QSize(500, 300));
+        QCOMPARE(body->imagingView.pos(), imaging);
+        QVERIFY(screen.contains(body->focusView.pos()));
+        QCOMPARE(body->focusView.size(), QSize(400, 400));
+    }
+};
+
+QTEST_MAIN(tst_Export)
+#include "tst_export.moc"
