@@ -7,13 +7,19 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPrinter>
+#include <QMoveEvent>
+#include <QScreen>
+#include <QShowEvent>
+#include <QWindow>
 
 Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir(0.0), 1.0)
 {
     // The panels compute their first values here and announce them before anyone listens.
     setupUi(this);
 
-    CL->addWidget(ACrystal::makeHeader(), 0, 0);
+    ACrystal *titles = ACrystal::makeHeader();
+    CL->addWidget(titles, 0, 0);
+    CLScroll->pinRow(titles, CL->verticalSpacing());
     setUpPlotWindows();
     setUpHistories();
 
@@ -51,12 +57,34 @@ Body::~Body()
         view->disconnect(this);
     saveDialog.disconnect(this);
     loadDialog.disconnect(this);
+    if (windowHandle())
+        windowHandle()->disconnect(this);
 }
 
 void Body::closeEvent(QCloseEvent *event)
 {
     emit finishing();
     event->accept();
+}
+
+void Body::showEvent(QShowEvent *event)
+{
+    if (!windowsPlaced) {
+        windowsPlaced = true;
+        placeWindows();
+    }
+    QMainWindow::showEvent(event);
+    if (!screenWatched && windowHandle()) {
+        screenWatched = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, &Body::refitWhenScreenChanged);
+    }
+    refitWhenScreenChanged();
+}
+
+void Body::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    refitWhenScreenChanged();
 }
 
 void Body::setUpHistories()

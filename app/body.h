@@ -79,8 +79,10 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    // The first show places the windows on the screen.
+    // The first show places the windows on the screen; the screen and the window frame decide
+    // how much of the table fits.
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
     // In this order in the meta-object.
 private slots:
@@ -130,8 +132,19 @@ private:
     void setUpBands();
     // The menu bar's View menu (object name "menuView"), made here if nothing made it yet.
     QMenu *viewMenu();
+    // A field of a crystal row loses the keyboard focus without finishing its edit.
+    void releaseRowFocus();
     // Turns every crystal about the origin by "Rotate All [deg]".
     void rotateAll();
+    // Numbers the rows and puts the new ones into the table.
+    void placeRows();
+    // The window's layouts take in a changed table; the rows get the height the screen leaves.
+    void fitToRows();
+    // The height the rows may take on the window's screen, the layouts being up to date.
+    int rowsHeightLimit() const;
+    // The window fitted again when its screen, the screen's free area or the window's frame
+    // (known only once a window manager has framed it) leaves the rows another height.
+    void refitWhenScreenChanged();
     void calcCrossPoints();
     void calcScales();
     // The crystals as the tracing core sees them.
@@ -157,4 +170,7 @@ private:
     QPointer<QFileDialog> plotDialog;
     QPointer<QPrintDialog> printDialog;
     std::unique_ptr<QPrinter> printer;
+    // The number of rows the window was last fitted to; -1 before the first fit.
+    int fittedRows = -1;
+    bool screenWatched = false;
 };

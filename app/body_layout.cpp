@@ -5,6 +5,8 @@
 #include "mcrystal.h"
 #include "units.h"
 
+#include <QSignalBlocker>
+
 void Body::newCrystal()
 {
     units.setD(MC->Spacing->text().toDouble());
@@ -13,17 +15,9 @@ void Body::newCrystal()
 
 void Body::newLayout()
 {
-    // shapes points into the crystals about to go.
+    // shapes points into the crystals about to change.
     shapes.clear();
-    for (ACrystal *c : qAsConst(crystals)) {
-        disconnect(c, nullptr, this, nullptr);
-        // Out of the table now, so that the window can shrink to the new rows at once; the
-        // object itself goes once control is back in the event loop.
-        c->hide();
-        CL->removeWidget(c);
-        c->deleteLater();
-    }
-    crystals.clear();
+    releaseRowFocus();
 
     LayoutParams p;
     p.startEnergy = CA->StartE->text().toDouble();
@@ -48,14 +42,42 @@ void Body::newLayout()
         }
     }
 
+    // Building a row of seven fields costs more than tracing it: the rows there are take the new
+    // crystals in order, and only the difference in count is made or thrown away.
     const QVector<CrystalOptics> geometries = layOut(p, units.D);
-    for (const CrystalOptics &g : geometries)
-        crystals.append(new ACrystal(g, nullptr));
-    for (ACrystal *c : qAsConst(crystals))
+    const int n = geometries.size();
+    while (crystals.size() > n) {
+        ACrystal *c = crystals.takeLast();
+        disconnect(c, nullptr, this, nullptr);
+        // Out of the table now, so that the window can shrink to the rows left at once; the
+        // object itself goes once control is back in the event loop.
+        c->hide();
+        CL->removeWidget(c);
+        c->deleteLater();
+    }
+    for (int i = 0; i < crystals.size(); ++i)
+        crystals[i]->takeGeometry(geometries[i]);
+    for (int i = crystals.size(); i < n; ++i) {
+        ACrystal *c = new ACrystal(geometries[i], nullptr);
+        crystals.append(c);
         connect(c, SIGNAL(updated()), this, SLOT(drawEverything()));
+    }
     if (CA->RotateAll->isChecked())
         rotateAll();
     drawEverything();
+}
+
+void Body::releaseRowFocus()
+{
+    // The window's focus field, also while another window is active: it gets the focus back then.
+    QWidget *focused = focusWidget();
+    if (!focused || !CLBase->isAncestorOf(focused))
+        return;
+    // Qt 5 finishes an edit again whenever a field loses the focus, and the field would then put
+    // the texts it shows into its crystal, rounded to the shown decimals. The field is left
+    // without a word, as a row thrown away would be.
+    const QSignalBlocker quiet(focused);
+    focused->clearFocus();
 }
 
 void Body::rotateAll()

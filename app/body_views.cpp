@@ -74,15 +74,6 @@ void Body::squareG()
     updates();
 }
 
-void Body::showEvent(QShowEvent *event)
-{
-    if (!windowsPlaced) {
-        windowsPlaced = true;
-        placeWindows();
-    }
-    QMainWindow::showEvent(event);
-}
-
 void Body::placeWindows()
 {
     QVector<QRect> screens;

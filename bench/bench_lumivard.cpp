@@ -1,6 +1,7 @@
 // What a user waits for, timed on the real main window under the offscreen platform: tracing
 // alone, a full regeneration after Return in a field, a repaint of the overall window (plain and
-// after a long history), and one wheel step in the Focus Point window.
+// after a long history), and one wheel step in the Focus Point window. A crystal-row edit (Return
+// in the Length of a row) is timed as a regeneration is.
 //
 // Every paint goes the way it goes on screen: a slot asks for a repaint, the event loop paints the
 // shown window into the platform's backing store (offscreen: an image in memory). Each case counts
@@ -307,10 +308,41 @@ void BM_analyseBands(benchmark::State &state)
 }
 BENCHMARK(BM_analyseBands)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+// ---- 5. A crystal-row edit: Return in the Length of the middle row of N crystals.
+
+// That crystal recomputed from its shown length, the design traced again (drawEverything), the
+// four plot windows painted.
+void editRow(Session &s)
+{
+    ACrystal *middle = s.body.crystals[s.body.crystals.size() / 2];
+    QTest::keyClick(child<QLineEdit>(middle, "Length"), Qt::Key_Return);
+    for (DispABase *v : s.views())
+        grab(*v);
+}
+
+void BM_rowEdit(benchmark::State &state)
+{
+    Session s(int(state.range(0)));
+    runSteps(
+        state, s, [&] { editRow(s); }, "1 1 1 1");
+}
+BENCHMARK(BM_rowEdit)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
 // ---- Instruction counts: the same steps, collected by callgrind around the step only.
 
 using Step = std::function<void()>;
 using CaseSetUp = std::function<Step(std::unique_ptr<Session> &)>;
+
+// The row-edit cases, rowEdit/N.
+void addRowEditCases(std::map<std::string, CaseSetUp> &cases)
+{
+    for (int n : {10, 100, 1000}) {
+        cases["rowEdit/" + std::to_string(n)] = [n](std::unique_ptr<Session> &s) {
+            s = std::make_unique<Session>(n);
+            return Step([raw = s.get()] { editRow(*raw); });
+        };
+    }
+}
 
 std::map<std::string, CaseSetUp> callgrindCases()
 {
@@ -350,6 +382,7 @@ std::map<std::string, CaseSetUp> callgrindCases()
         s->pointAtFocusMiddle();
         return Step([raw = s.get()] { raw->wheelStepInFocus(); });
     };
+    addRowEditCases(cases);
     return cases;
 }
 

@@ -50,6 +50,13 @@ void ACrystal::setUpRow()
     showValues();
 }
 
+void ACrystal::takeGeometry(const CrystalOptics &geometry)
+{
+    CrystalOptics::operator=(geometry);
+    loadedFields = 0;
+    showValues();
+}
+
 void ACrystal::setStart(const Point &p)
 {
     moveStart(p);
@@ -91,6 +98,10 @@ ACrystal *ACrystal::makeHeader()
 
 void ACrystal::setNumber(int number)
 {
+    // Every trace numbers every row; a label given a text has its row laid out again.
+    if (number == shownNumber)
+        return;
+    shownNumber = number;
     No->setText(QString::number(number));
 }
 

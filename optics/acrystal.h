@@ -24,6 +24,10 @@ public:
     explicit ACrystal(const CrystalOptics &geometry, QWidget *parent = nullptr);
     ~ACrystal() override;
 
+    // The row made a crystal of a new layout: the geometry taken over bit for bit, the pens as a
+    // new crystal has them, the fields shown again, nothing that load() set still pending. The
+    // number and the connections stay.
+    void takeGeometry(const CrystalOptics &geometry);
     // P := p, angle and length kept; rays and fields follow.
     void setStart(const Point &p);
     // Writes the seven derived values into the fields.
@@ -72,4 +76,6 @@ private:
 
     // Which of the fields, as bits in file order, load() has set since the last restore().
     int loadedFields = 0;
+    // The number "No" shows; 0 before the first setNumber.
+    int shownNumber = 0;
 };

@@ -1,5 +1,7 @@
 #include "trace.h"
 
+#include <cmath>
+
 QColor crystalColour(int i, int n)
 {
     const double t = (255.0 / n) * i;
@@ -23,18 +25,58 @@ Point surfaceCentre(const CrystalOptics &crystal)
 
 void crossCentreRays(const CrystalList &crystals, Points &crossPoints, Points &centres)
 {
-    crossPoints.clear();
-    centres.clear();
     const int n = crystals.size();
+    const qsizetype pairs = qsizetype(n) * (n - 1) / 2;
+
+    // crossPoint's arithmetic for two half-rays, in its order, without what tracing does not use:
+    // whether the crossing lies ahead of both starts, and a labelled point built per pair. The
+    // tests hold the two to the same bits. The list keeps its storage from one tracing to the
+    // next; every field of every point is written.
+    QVector<Point> &out = crossPoints.points;
+    out.resize(int(pairs));
+    Point *p = out.data();
+    double sumX = 0.0;
+    double sumY = 0.0;
     for (int i = 0; i < n; ++i) {
-        for (int j = i + 1; j < n; ++j) {
-            Point p;
-            // Kept whether or not it lies ahead of both rays: the average wants every pair.
-            crossPoint(crystals[i]->outCentre, crystals[j]->outCentre, p);
-            crossPoints.add(p);
+        const HRay &a = crystals[i]->outCentre;
+        const double ax = a.Point::x, ay = a.Point::y, dx = a.Dir::x, dy = a.Dir::y;
+        for (int j = i + 1; j < n; ++j, ++p) {
+            const HRay &b = crystals[j]->outCentre;
+            const double bx = b.Point::x, by = b.Point::y, ex = b.Dir::x, ey = b.Dir::y;
+            double cx = 0.0;
+            double cy = 0.0;
+            bool valid = false;
+            if (ex != dx || ey != dy) {
+                const double den = ex * dy - ey * dx;
+                const double s = ((ax - bx) * ey - (ay - by) * ex) / den;
+                cx = ax + s * dx;
+                cy = ay + s * dy;
+                valid = den != 0.0 && std::isfinite(cx) && std::isfinite(cy);
+                if (!valid) {
+                    // Parallel as far as the arithmetic can tell: the origin.
+                    cx = 0.0;
+                    cy = 0.0;
+                }
+            }
+            p->type = Shape::PointType;
+            p->valid = valid;
+            p->x = cx;
+            p->y = cy;
+            p->t = 0.0;
+            if (!p->label.isNull())
+                p->label = QString();
+            // Summed as Points::add sums them.
+            sumX += cx;
+            sumY += cy;
         }
-        centres.add(surfaceCentre(*crystals[i]));
     }
+    crossPoints.sum = Point();
+    crossPoints.sum.x = sumX;
+    crossPoints.sum.y = sumY;
+
+    centres.clear();
+    for (int i = 0; i < n; ++i)
+        centres.add(surfaceCentre(*crystals[i]));
 }
 
 Point imagePoint(const Point &focus, const Point &middle)

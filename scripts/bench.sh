@@ -28,7 +28,7 @@ if [ "${1:-}" = callgrind ]; then
     [ -n "$cases" ] || cases="$("$bench" --list)"
     for c in $cases; do
         case "$c" in
-            regenerate/1000) repeats=1 ;;
+            regenerate/1000 | rowEdit/1000) repeats=1 ;;
             regenerate/*) repeats=3 ;;
             *) repeats=5 ;;
         esac

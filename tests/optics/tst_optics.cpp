@@ -7,6 +7,8 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
+#include <random>
 
 namespace {
 
@@ -39,6 +41,18 @@ Pts pts(const Points &a, const Points &b = Points())
     for (const Point &p : a.points + b.points)
         r << QPointF(p.x, p.y);
     return r;
+}
+
+// The same double to the last bit (so also -0 and 0 apart, and any NaN like itself).
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+bool samePoint(const Point &a, const Point &b)
+{
+    return sameBits(a.x, b.x) && sameBits(a.y, b.y) && sameBits(a.t, b.t) && a.valid == b.valid
+           && a.type == b.type && a.label.isNull() && b.label.isNull();
 }
 
 } // namespace
@@ -189,6 +203,90 @@ private slots:
         restartHistories(cps, avrCps, avrIps);
         QCOMPARE(pts(avrCps, avrIps), (focus.isEmpty() ? focus : Pts{focus[0], 2 * focus[0]}));
         QVERIFY(avrCps.points.value(0).label.isEmpty() && avrIps.points.value(0).label.isEmpty());
+    }
+
+    void crossingsAsCrossPoint_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("any angle and place") << 0;
+        QTest::newRow("repeated, opposite and right angles") << 1;
+        QTest::newRow("no reflection: -1 degree") << 2;
+        QTest::newRow("huge, tiny and non-finite places") << 3;
+        QTest::newRow("layouts of every type") << 4;
+    }
+    // Tracing crosses every pair as crossPoint does, bit for bit, point by point, sum and all,
+    // also when the lists held other points before.
+    void crossingsAsCrossPoint()
+    {
+        QFETCH(int, kind);
+        std::mt19937_64 rng(1234 + kind);
+        const auto uniform
+            = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
+        const auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+        const double places[] = {1e300,
+                                 -1e300,
+                                 1e154,
+                                 -3e160,
+                                 1e-300,
+                                 -4.9e-324,
+                                 0.0,
+                                 -0.0,
+                                 7.5,
+                                 1e15,
+                                 qInf(),
+                                 -qInf(),
+                                 qQNaN()};
+        Points cps, centres;
+        for (int k = 0; k < 5; ++k)
+            cps.add(Point(k, -k, QStringLiteral("left over")));
+        cps.points[2].valid = false;
+        cps.points[3].t = 9;
+        for (int design = 0; design < 60; ++design) {
+            QVector<CrystalOptics> cs;
+            if (kind == 4) {
+                LayoutParams p = P(1 + pick(7), uniform(-60, 60), uniform(1500, 20000));
+                p.count = pick(40);
+                cs = layOut(p, kD);
+            }
+            const int n = kind == 4 ? cs.size() : pick(40);
+            const double base = uniform(-180, 180);
+            for (int i = 0; i < n && kind != 4; ++i) {
+                double angle = uniform(-180, 180);
+                double x = uniform(-100, 100), y = uniform(-100, 100);
+                if (kind == 1)
+                    angle = base + 45 * pick(5);
+                if (kind == 3) {
+                    x = places[pick(13)];
+                    y = pick(2) ? places[pick(13)] : uniform(-1, 1);
+                }
+                cs << CrystalOptics(angle, x, y, uniform(0.1, 10));
+                if (kind == 2 || (kind == 1 && pick(4) == 0))
+                    cs.last().turnToEnergy(pick(2) ? 1000 : 0, kD);
+            }
+            CrystalList list;
+            for (const CrystalOptics &c : cs)
+                list << &c;
+            crossCentreRays(list, cps, centres);
+
+            Points expected, expectedCentres;
+            for (int i = 0; i < n; ++i) {
+                for (int j = i + 1; j < n; ++j) {
+                    Point p;
+                    crossPoint(list[i]->outCentre, list[j]->outCentre, p);
+                    expected.add(p);
+                }
+                expectedCentres.add(surfaceCentre(*list[i]));
+            }
+            QCOMPARE(cps.points.size(), expected.points.size());
+            for (int k = 0; k < expected.points.size(); ++k)
+                QVERIFY2(samePoint(cps.points[k], expected.points[k]),
+                         qPrintable(QStringLiteral("design %1, crossing %2").arg(design).arg(k)));
+            QVERIFY(samePoint(cps.sum, expected.sum));
+            QCOMPARE(centres.points.size(), n);
+            for (int k = 0; k < n; ++k)
+                QVERIFY(samePoint(centres.points[k], expectedCentres.points[k]));
+            QVERIFY(samePoint(centres.sum, expectedCentres.sum));
+        }
     }
 
     void coloursLabelsAndKeys()
