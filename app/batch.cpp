@@ -4,6 +4,7 @@
 #include "body.h"
 #include "crystaltable.h"
 #include "navigation.h"
+#include "numberinput.h"
 #include "plotexport.h"
 #include "units.h"
 
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSaveFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -61,9 +63,14 @@ void pressReturn(QLineEdit *field)
     QCoreApplication::sendEvent(field, &release);
 }
 
-// The text typed into the field and Return pressed; false when the field would not keep it.
+// The text typed into the field and Return pressed; false, with nothing typed, when the field
+// refuses the text (it would put back its last accepted text).
 bool typeInto(QLineEdit *field, const QString &text)
 {
+    if (const auto *guard = field->findChild<FieldGuard *>()) {
+        if (!FieldGuard::refusal(text, guard->kind()).isEmpty())
+            return false;
+    }
     field->setText(text);
     pressReturn(field);
     return true;
@@ -432,9 +439,19 @@ int runBatch(const CommandLine &cl, QIODevice &out, QIODevice &err)
         }
     }
 
+    // A scripted run leaves the user's settings (recent files, window places) alone.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+
     Body body;
-    if (!defaultDesign)
+    if (!defaultDesign) {
         QMetaObject::invokeMethod(&body, "load", Q_ARG(QString, cl.file));
+        // A load that took nothing (a text that is not a design) leaves no current file.
+        if (body.currentFile().isEmpty()) {
+            writeLine(err, QStringLiteral("%1 holds no design").arg(cl.file));
+            return BatchFileError;
+        }
+    }
     for (const Setting &s : cl.settings) {
         const QString why = applySetting(body, s);
         if (!why.isEmpty()) {
@@ -455,14 +472,8 @@ int runBatch(const CommandLine &cl, QIODevice &out, QIODevice &err)
     };
     if (!scratch.isValid())
         return fileError(QStringLiteral("a scratch folder"), scratch.errorString());
-    if (!cl.saveTo.isEmpty()) {
-        const QString made = scratch.filePath(QStringLiteral("design.cfg"));
-        QMetaObject::invokeMethod(&body, "save", Q_ARG(QString, made));
-        Output o{cl.saveTo, {}};
-        if (!readBack(made, o.bytes, &why))
-            return fileError(cl.saveTo, why);
-        outputs.append(o);
-    }
+    if (!cl.saveTo.isEmpty())
+        outputs.append({cl.saveTo, body.designText().toUtf8()});
     if (!cl.csvTo.isEmpty() && !cl.sweeping)
         outputs.append({cl.csvTo, crystalTableCsv(crystalsOf(body), units.D)});
     if (!cl.jsonTo.isEmpty())

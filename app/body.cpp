@@ -2,20 +2,23 @@
 
 #include "calign.h"
 #include "mcrystal.h"
+#include "undo.h"
 #include "units.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
-#include <QPrinter>
 #include <QMoveEvent>
+#include <QPrinter>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStatusBar>
 #include <QWindow>
 
 Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir(0.0), 1.0)
 {
     // The panels compute their first values here and announce them before anyone listens.
     setupUi(this);
+    // Refused input is reported here; made now so that the window fits it from the start.
+    statusBar();
 
     ACrystal *titles = ACrystal::makeHeader();
     CL->addWidget(titles, 0, 0);
@@ -37,11 +40,19 @@ Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir
     connectPlotWindows();
 
     setUpFileDialogs();
+    setUpMenus();
     setUpBands();
-
     setUpExports();
     connect(
         QCoreApplication::instance(), SIGNAL(aboutToQuit()), this, SLOT(rememberWindowPlaces()));
+
+    // The design as it starts is the first undo step's starting point, and needs no saving.
+    undoStack.setUndoLimit(kUndoSteps);
+    recordedText = designText();
+    recordedPacked = packDesign(recordedText);
+    recordedComment = Comment->text();
+    savedText = recordedText;
+    recording = true;
 }
 
 Body::~Body()
@@ -59,12 +70,6 @@ Body::~Body()
     loadDialog.disconnect(this);
     if (windowHandle())
         windowHandle()->disconnect(this);
-}
-
-void Body::closeEvent(QCloseEvent *event)
-{
-    emit finishing();
-    event->accept();
 }
 
 void Body::showEvent(QShowEvent *event)

@@ -10,20 +10,26 @@
 #include "trace.h"
 #include "ui_body.h"
 
+#include <QByteArray>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QPointer>
+#include <QUndoStack>
 #include <QVector>
 
 #include <memory>
 
 class ChCoord;
+class QAction;
 class QCloseEvent;
 class QMenu;
+class QMessageBox;
+class QMoveEvent;
 class QPainter;
 class QPrintDialog;
 class QPrinter;
 class QShowEvent;
+struct FileState;
 
 // The main window: the material and arrangement panels, the crystal rows, the read-outs and the
 // buttons of the design. Closing it ends the program (main() connects finishing() to
@@ -71,6 +77,18 @@ public:
     // The plot window the user activated last; the overall one before any was.
     PlotView activePlot() const { return lastActivePlot; }
 
+    // One step per change of the design through the interface, at most kUndoSteps.
+    QUndoStack undoStack;
+    static constexpr int kUndoSteps = 200;
+
+    // What a save would write now.
+    QString designText();
+    // The design file last saved or loaded (absolute), empty when none.
+    QString currentFile() const { return currentPath; }
+    // The design differs from what a save to the current file last wrote (or from the design at
+    // start-up or after the last load): finished edits, and the comment as typed.
+    bool designModified() const;
+
 signals:
     // The window is asked to close.
     void finishing();
@@ -111,6 +129,19 @@ private slots:
     // Design files.
     void save(QString fname);
     void load(QString fname);
+    // The menus. Open and a recent file ask about unsaved changes first; Save writes the current
+    // file without a dialog when there is one.
+    void openDesign();
+    void saveDesign();
+    void saveDesignAs();
+    void openRecent();
+    void showAbout();
+    // One undo step when what a save would write has changed since the last step.
+    void recordChange();
+    // The modified mark follows the comment while it is typed.
+    void commentEdited();
+    // The save dialogs append ".cfg" to a name without a suffix only under the "*.cfg" filter.
+    void useSuffixOf(const QString &nameFilter);
 
 public slots:
     // The File menu's exports. Each opens a non-modal dialog; the design and the views stay as
@@ -125,6 +156,30 @@ public slots:
     void rememberWindowPlaces();
 
 private:
+    void setUpMenus();
+    // Writes the design to fname, which becomes the current file; false, with the message,
+    // when it cannot be written.
+    bool writeDesign(const QString &fname);
+    // Makes the design what a design file's text says, recording nothing.
+    void applyDesign(const QString &text);
+    // Undo and redo: the design of one step, with its current file when the step was a load.
+    void restoreDesign(const QByteArray &packed, const FileState *file);
+    // Pushes the step from the recorded design to `text` (`packed` its compressed form), with the
+    // current file before and after it for a load.
+    void pushStep(const QString &text,
+                  const QByteArray &packed,
+                  const FileState *before = nullptr,
+                  const FileState *after = nullptr);
+    // Save, Discard or Cancel when the design has unsaved changes; false to stay (Cancel, or a
+    // save that did not happen).
+    bool settleUnsavedChanges();
+    bool saveBeforeLeaving();
+    void updateTitle();
+    void rememberRecentFile(const QString &path);
+    void showRecentFiles();
+    // Tells the user in a window of its own that does not hold anything up, one per kind.
+    void tellUserOnce(QPointer<QMessageBox> &box, const QString &text);
+
     void setUpPlotWindows();
     void setUpHistories();
     void connectPlotWindows();
@@ -154,8 +209,6 @@ private:
     void setUpExports();
     // Names the highlighted shape of window w in a tooltip at the cursor, or hides the tooltip.
     void showShapeToolTip(DispABase *w);
-    // The design file the exports are named after: the last one saved or loaded.
-    QString designFile() const;
     void saveCrystalTable(const QString &path);
     void savePlot(const QString &path);
     void printChosenPlot(QPrinter *printer);
@@ -164,7 +217,6 @@ private:
     void placeWindows();
 
     bool windowsPlaced = false;
-    QString lastDesignFile;
     PlotView lastActivePlot = PlotView::Overall;
     QPointer<QFileDialog> tableDialog;
     QPointer<QFileDialog> plotDialog;
@@ -173,4 +225,18 @@ private:
     // The number of rows the window was last fitted to; -1 before the first fit.
     int fittedRows = -1;
     bool screenWatched = false;
+
+    QString currentPath;
+    // The design as the last undo step left it (text compressed for the stack), the comment
+    // then, and what the current file holds.
+    QString recordedText;
+    QByteArray recordedPacked;
+    QString recordedComment;
+    QString savedText;
+    bool recording = false; // off while building, loading and undoing
+    QVector<QAction *> recentActions;
+    QAction *recentSeparator = nullptr;
+    QPointer<QMessageBox> aboutBox;
+    QPointer<QMessageBox> noDesignBox;
+    QPointer<QMessageBox> missingFileBox;
 };

@@ -96,14 +96,6 @@ void Body::setUpExports()
         this);
     for (PlotView v : kViews)
         plotWindow(v).installEventFilter(watch);
-
-    // Until then a design file has been named by the save and load dialogs only.
-    for (QFileDialog *dialog : {&saveDialog, &loadDialog}) {
-        connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &file) {
-            if (QFileInfo::exists(file))
-                lastDesignFile = file;
-        });
-    }
 }
 
 DispABase &Body::plotWindow(PlotView which)
@@ -119,11 +111,6 @@ DispABase &Body::plotWindow(PlotView which)
         return imagingView;
     }
     return overallView;
-}
-
-QString Body::designFile() const
-{
-    return windowFilePath().isEmpty() ? lastDesignFile : windowFilePath();
 }
 
 void Body::exportCrystalTable()
@@ -143,7 +130,7 @@ void Body::exportCrystalTable()
         });
         connect(tableDialog, &QFileDialog::fileSelected, this, &Body::saveCrystalTable);
     }
-    tableDialog->selectFile(suggestedTableName(designFile()));
+    tableDialog->selectFile(suggestedTableName(currentFile()));
     tableDialog->show();
     tableDialog->raise();
     tableDialog->activateWindow();

@@ -3,12 +3,14 @@
 #include "calign.h"
 #include "matchkey.h"
 #include "mcrystal.h"
+#include "undo.h"
 #include "units.h"
 
 #include <QButtonGroup>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSaveFile>
@@ -74,17 +76,6 @@ struct PanelChecks
     }
 };
 
-// The panels' keys that can change what they show, looked at here ahead of the panels themselves.
-const QString keySelectedCrystal = QStringLiteral("# Selected Crystal   : ");
-const QString keySelectedType[7] = {QStringLiteral("# Selected Type 1    : "),
-                                    QStringLiteral("# Selected Type 2    : "),
-                                    QStringLiteral("# Selected Type 3    : "),
-                                    QStringLiteral("# Selected Type 4    : "),
-                                    QStringLiteral("# Selected Type 5    : "),
-                                    QStringLiteral("# Selected Type 6    : "),
-                                    QStringLiteral("# Selected Type 7    : ")};
-const QString keyRotateAll = QStringLiteral("# Rotate All         : ");
-
 // The index of the last line that rebuilds the crystals when the file is read from the start
 // with the panels in state p, or -1. The marker always does; a crystal choice, a type or the
 // rotation box does when it changes what the panels show, as their widgets decide: an index
@@ -96,7 +87,7 @@ int lastRebuildLine(const QVector<QStringRef> &lines, PanelChecks p)
     for (int i = 0; i < lines.size(); ++i) {
         // Most lines of a design are crystal lines: only these keys can rebuild anything.
         const QStringRef &ref = lines.at(i);
-        if (!ref.startsWith(QLatin1String("# Selected ")) && !ref.startsWith(keyRotateAll)
+        if (!ref.startsWith(QLatin1String("# Selected ")) && !ref.startsWith(CAlign::rotateAllKey())
             && !ref.startsWith(keyNewLayout))
             continue;
         const QString line = ref.toString();
@@ -105,20 +96,38 @@ int lastRebuildLine(const QVector<QStringRef> &lines, PanelChecks p)
             continue;
         }
         const PanelChecks before = p;
-        if (matchKey(line, keySelectedCrystal, value)) {
+        if (matchKey(line, MCrystal::selectedCrystalKey(), value)) {
             const int n = value.toInt();
             p.crystalIndex = n >= 0 && n < p.crystalCount ? n : -1;
         }
         for (int t = 0; t < 7; ++t) {
-            if (matchKey(line, keySelectedType[t], value) && value.toInt() == 1)
+            if (matchKey(line, CAlign::typeKey(t + 1), value) && value.toInt() == 1)
                 p.type = t + 1;
         }
-        if (matchKey(line, keyRotateAll, value))
+        if (matchKey(line, CAlign::rotateAllKey(), value))
             p.rotate = value.toInt() == 1;
         if (p.differsFrom(before))
             last = i;
     }
     return last;
+}
+
+// True when a line begins with one of the keys of a design file: a text file that is not a
+// design has none.
+bool holdsDesign(const QVector<QStringRef> &lines)
+{
+    static const QStringList keys = MCrystal::fileKeys() + CAlign::fileKeys()
+                                    + QStringList{keyNewLayout} + ACrystal::fileKeys()
+                                    + QStringList{keyComment};
+    for (const QStringRef &line : lines) {
+        if (!line.startsWith(QLatin1String("# ")))
+            continue;
+        for (const QString &key : keys) {
+            if (line.startsWith(key))
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -141,26 +150,44 @@ void Body::setUpFileDialogs()
 
 void Body::save(QString fname)
 {
+    writeDesign(fname);
+}
+
+QString Body::designText()
+{
+    QString text;
+    QTextStream out(&text);
+    MC->save(out);
+    CA->save(out);
+    out << keyNewLayout << 0 << Qt::endl;
+    for (int i = 0; i < crystals.size(); ++i)
+        crystals.at(i)->save(i, out);
+    out << keyComment << Comment->text() << Qt::endl;
+    out.flush();
+    return text;
+}
+
+bool Body::writeDesign(const QString &fname)
+{
     // Written beside the target and put in its place only once complete, so a failed save
     // leaves the previous file as it was.
+    const QString text = designText();
+    const QByteArray bytes = text.toUtf8();
     QSaveFile file(fname);
-    bool written = false;
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        QTextStream out(&file);
-        out.setCodec("UTF-8");
-        MC->save(out);
-        CA->save(out);
-        out << keyNewLayout << 0 << Qt::endl;
-        for (int i = 0; i < crystals.size(); ++i)
-            crystals.at(i)->save(i, out);
-        out << keyComment << Comment->text() << Qt::endl;
-        out.flush();
-        written = out.status() == QTextStream::Ok && file.commit();
-    }
+    // The write only fills a buffer: the flush is what reaches the disk, and may fail.
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Text)
+                         && file.write(bytes) == bytes.size() && file.flush() && file.commit();
     if (!written) {
         qDebug() << "Can't open" << fname << "to save.";
         tellUser(this, QStringLiteral("Nothing was saved: \"%1\" cannot be written.").arg(fname));
+        return false;
     }
+    // What a save writes is also what undo compares with: the file now holds the design.
+    currentPath = QFileInfo(fname).absoluteFilePath();
+    savedText = text;
+    rememberRecentFile(currentPath);
+    updateTitle();
+    return true;
 }
 
 void Body::load(QString fname)
@@ -173,6 +200,32 @@ void Body::load(QString fname)
     }
     const QString text = decode(file.readAll());
     file.close();
+    if (!holdsDesign(splitLines(text))) {
+        tellUserOnce(
+            noDesignBox,
+            tr("Nothing was loaded: \"%1\" holds no design.").arg(QDir::toNativeSeparators(fname)));
+        return;
+    }
+
+    const FileState before{currentPath, packDesign(savedText)};
+    applyDesign(text);
+    // The file is now the current one; the design as loaded is what it holds.
+    currentPath = QFileInfo(fname).absoluteFilePath();
+    savedText = designText();
+    if (savedText != recordedText || currentPath != before.path) {
+        const FileState after{currentPath, packDesign(savedText)};
+        pushStep(savedText, after.savedPacked, &before, &after);
+    }
+    recordedComment = Comment->text();
+    rememberRecentFile(currentPath);
+    updateTitle();
+}
+
+void Body::applyDesign(const QString &text)
+{
+    // The steps of a load are not changes of their own.
+    const bool wasRecording = recording;
+    recording = false;
     const QVector<QStringRef> lines = splitLines(text);
 
     // Every rebuild of the crystals replaces the previous ones, and the crystal lines before it
@@ -245,4 +298,5 @@ void Body::load(QString fname)
 
     if (crystalsRestored)
         drawEverything();
+    recording = wasRecording;
 }

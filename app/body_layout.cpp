@@ -3,6 +3,7 @@
 #include "calign.h"
 #include "layout.h"
 #include "mcrystal.h"
+#include "numberinput.h"
 #include "units.h"
 
 #include <QSignalBlocker>
@@ -22,7 +23,8 @@ void Body::newLayout()
     LayoutParams p;
     p.startEnergy = CA->StartE->text().toDouble();
     p.energyStep = CA->DE->text().toDouble();
-    p.count = CA->Num->text().toInt();
+    // A whole number however written ("7.0" is 7); anything else counts as 0.
+    p.count = wholeNumber(CA->Num->text()).value_or(0);
     p.dx = CA->DX->text().toDouble();
     p.dy = CA->DY->text().toDouble();
     p.length = CA->Length->text().toDouble();

@@ -25,6 +25,8 @@ void Body::drawEverything()
     if (fittedRows != n)
         fitToRows();
     resize(0, 0);
+    // Every change of the design ends here: one undo step if what a save writes changed.
+    recordChange();
     emit traced();
 }
 

@@ -318,8 +318,13 @@ CommandLine parseCommandLine(const QStringList &args)
                 return cl;
             }
         }
-        if (!parser.positionalArguments().isEmpty())
-            cl.file = parser.positionalArguments().first();
+        // A lone "-" names no file the windows could open.
+        for (const QString &a : parser.positionalArguments()) {
+            if (a != QLatin1String("-")) {
+                cl.file = a;
+                break;
+            }
+        }
         return cl;
     }
     cl.error = readBatch(parser, o, cl);

@@ -75,6 +75,9 @@ int main(int argc, char **argv)
         Body body;
         QObject::connect(&body, SIGNAL(finishing()), &app, SLOT(closeAllWindows()));
         body.show();
+        // Opened as the Load dialog would, once the event loop runs with the window up.
+        if (!cl.file.isEmpty())
+            QMetaObject::invokeMethod(&body, "load", Qt::QueuedConnection, Q_ARG(QString, cl.file));
         result = QApplication::exec();
     }
     // The panels hand their help window to deleteLater; the event loop has ended, so deliver that.

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 
@@ -65,6 +66,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     static QApplication app(*argc, *argv);
     static QTemporaryDir files;
+    // Every load and save lists its file among the recent ones: not in the user's settings.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, files.path());
     inputPath = files.filePath(QStringLiteral("input.cfg"));
     outputPath = files.filePath(QStringLiteral("output.cfg"));
     startPath = files.filePath(QStringLiteral("start.cfg"));

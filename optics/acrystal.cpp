@@ -1,11 +1,13 @@
 #include "acrystal.h"
 
 #include "matchkey.h"
+#include "numberinput.h"
 #include "units.h"
 
 #include <QTextStream>
 
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -42,6 +44,9 @@ void ACrystal::setUpRow()
     No->setMinimumWidth(No->fontMetrics().horizontalAdvance(QStringLiteral("0000.")));
     InBeamC->setStyleSheet(QString::fromLatin1(kComputedStyle));
     BeamW->setStyleSheet(QString::fromLatin1(kComputedStyle));
+    // Only numbers finish an edit; the two band values are shown, not read.
+    for (QLineEdit *field : {X, Y, Deg, Energy, Length})
+        FieldGuard::guard(field, FieldKind::Number);
     connect(X, SIGNAL(editingFinished()), this, SLOT(newPos()));
     connect(Y, SIGNAL(editingFinished()), this, SLOT(newPos()));
     connect(Deg, SIGNAL(editingFinished()), this, SLOT(newAngle()));
@@ -202,6 +207,11 @@ void ACrystal::load(int i, QString line)
         fields.at(k).second->setText(value.mid(prefix.size()));
         loadedFields |= 1 << k;
     }
+}
+
+QStringList ACrystal::fileKeys()
+{
+    return QStringList(std::begin(kCrystalKeys), std::end(kCrystalKeys));
 }
 
 int ACrystal::lineIndex(const QString &line)

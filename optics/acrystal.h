@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class QTextStream;
@@ -42,6 +43,8 @@ public:
     // The text of "Energy[eV]" as shown.
     QString energyText() const;
 
+    // Keys of a crystal's block of a design file, in file order (each followed by "i : ").
+    static QStringList fileKeys();
     // The crystal index that a line of a crystal block names, or -1 when the line is not one
     // ("# Crystal Deg        : 3 : ..." names 3; the index is written without blanks or zeros).
     static int lineIndex(const QString &line);

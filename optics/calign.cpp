@@ -1,6 +1,7 @@
 #include "calign.h"
 
 #include "matchkey.h"
+#include "numberinput.h"
 
 #include <QButtonGroup>
 #include <QDialog>
@@ -10,27 +11,44 @@
 #include <QTextEdit>
 #include <QTextStream>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 const QString usedField = QStringLiteral("background-color: rgb(255, 255, 255);");
 const QString ignoredField = QStringLiteral("background-color: rgb(240, 240, 240);");
 
-const QString keyType[7] = {QStringLiteral("# Selected Type 1    : "),
-                            QStringLiteral("# Selected Type 2    : "),
-                            QStringLiteral("# Selected Type 3    : "),
-                            QStringLiteral("# Selected Type 4    : "),
-                            QStringLiteral("# Selected Type 5    : "),
-                            QStringLiteral("# Selected Type 6    : "),
-                            QStringLiteral("# Selected Type 7    : ")};
-const QString keyRotateAll = QStringLiteral("# Rotate All         : ");
-// Misspelt in every design file ever written; kept so that they still load.
-const QString keyRotateAllDeg = QStringLiteral("# Ratate All [deg]   : ");
-const QString keyStartE = QStringLiteral("# Start Energy       : ");
-const QString keyDE = QStringLiteral("# Delta Energy       : ");
-const QString keyNum = QStringLiteral("# Number of Crystals : ");
-const QString keyDX = QStringLiteral("# Delta X            : ");
-const QString keyDY = QStringLiteral("# Delta Y            : ");
-const QString keyLength = QStringLiteral("# Length             : ");
+// The arrangement block of a design file, in file order: the seven types, the rotation box,
+// then the fields. "Ratate" is misspelt in every design file ever written; kept so that they
+// still load.
+enum BlockKey {
+    KeyType1,
+    KeyRotateAll = KeyType1 + 7,
+    KeyRotateAllDeg,
+    KeyStartE,
+    KeyDE,
+    KeyNum,
+    KeyDX,
+    KeyDY,
+    KeyLength,
+    KeyCount
+};
+const QString kKeys[KeyCount] = {QStringLiteral("# Selected Type 1    : "),
+                                 QStringLiteral("# Selected Type 2    : "),
+                                 QStringLiteral("# Selected Type 3    : "),
+                                 QStringLiteral("# Selected Type 4    : "),
+                                 QStringLiteral("# Selected Type 5    : "),
+                                 QStringLiteral("# Selected Type 6    : "),
+                                 QStringLiteral("# Selected Type 7    : "),
+                                 QStringLiteral("# Rotate All         : "),
+                                 QStringLiteral("# Ratate All [deg]   : "),
+                                 QStringLiteral("# Start Energy       : "),
+                                 QStringLiteral("# Delta Energy       : "),
+                                 QStringLiteral("# Number of Crystals : "),
+                                 QStringLiteral("# Delta X            : "),
+                                 QStringLiteral("# Delta Y            : "),
+                                 QStringLiteral("# Length             : ")};
 
 } // namespace
 
@@ -68,6 +86,11 @@ CAlign::CAlign(QWidget *parent) : QFrame(parent)
     typeGroup->addButton(Type7);
     connect(typeGroup, SIGNAL(buttonToggled(int, bool)), this, SLOT(newType()));
     Type3->setChecked(true);
+
+    // Only numbers finish an edit; "Num of C." takes whole ones.
+    for (QLineEdit *field : {StartE, DE, DX, DY, Length, RotateAllDeg})
+        FieldGuard::guard(field, FieldKind::Number);
+    FieldGuard::guard(Num, FieldKind::WholeNumber);
 
     connect(StartE, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
     connect(DE, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
@@ -137,15 +160,12 @@ void CAlign::save(QTextStream &out)
 {
     QRadioButton *const types[] = {Type1, Type2, Type3, Type4, Type5, Type6, Type7};
     for (int i = 0; i < 7; ++i)
-        out << keyType[i] << (types[i]->isChecked() ? 1 : 0) << Qt::endl;
-    out << keyRotateAll << (RotateAll->isChecked() ? 1 : 0) << Qt::endl;
-    out << keyRotateAllDeg << RotateAllDeg->text() << Qt::endl;
-    out << keyStartE << StartE->text() << Qt::endl;
-    out << keyDE << DE->text() << Qt::endl;
-    out << keyNum << Num->text() << Qt::endl;
-    out << keyDX << DX->text() << Qt::endl;
-    out << keyDY << DY->text() << Qt::endl;
-    out << keyLength << Length->text() << Qt::endl;
+        out << kKeys[KeyType1 + i] << (types[i]->isChecked() ? 1 : 0) << Qt::endl;
+    out << kKeys[KeyRotateAll] << (RotateAll->isChecked() ? 1 : 0) << Qt::endl;
+    const QLineEdit *const fields[]
+        = {RotateAllDeg, StartE, DE, Num, DX, DY, Length}; // KeyRotateAllDeg to KeyLength
+    for (int i = 0; i < 7; ++i)
+        out << kKeys[KeyRotateAllDeg + i] << fields[i]->text() << Qt::endl;
 }
 
 void CAlign::load(QString line)
@@ -154,23 +174,29 @@ void CAlign::load(QString line)
     QRadioButton *const types[] = {Type1, Type2, Type3, Type4, Type5, Type6, Type7};
     QString value;
     for (int i = 0; i < 7; ++i) {
-        if (matchKey(line, keyType[i], value))
+        if (matchKey(line, kKeys[KeyType1 + i], value))
             types[i]->setChecked(value.toInt() == 1);
     }
-    if (matchKey(line, keyRotateAll, value))
+    if (matchKey(line, kKeys[KeyRotateAll], value))
         RotateAll->setChecked(value.toInt() == 1);
-    if (matchKey(line, keyRotateAllDeg, value))
-        RotateAllDeg->setText(value);
-    if (matchKey(line, keyStartE, value))
-        StartE->setText(value);
-    if (matchKey(line, keyDE, value))
-        DE->setText(value);
-    if (matchKey(line, keyNum, value))
-        Num->setText(value);
-    if (matchKey(line, keyDX, value))
-        DX->setText(value);
-    if (matchKey(line, keyDY, value))
-        DY->setText(value);
-    if (matchKey(line, keyLength, value))
-        Length->setText(value);
+    QLineEdit *const fields[] = {RotateAllDeg, StartE, DE, Num, DX, DY, Length};
+    for (int i = 0; i < 7; ++i) {
+        if (matchKey(line, kKeys[KeyRotateAllDeg + i], value))
+            fields[i]->setText(value);
+    }
+}
+
+const QString &CAlign::typeKey(int type)
+{
+    return kKeys[KeyType1 + std::clamp(type, 1, 7) - 1];
+}
+
+const QString &CAlign::rotateAllKey()
+{
+    return kKeys[KeyRotateAll];
+}
+
+QStringList CAlign::fileKeys()
+{
+    return QStringList(std::begin(kKeys), std::end(kKeys));
 }

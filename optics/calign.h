@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QString>
+#include <QStringList>
 
 class QAbstractButton;
 class QButtonGroup;
@@ -32,6 +33,11 @@ public:
     // The language of the interface as the installed catalogue gives it: "ja" with the Japanese
     // catalogue, "en" without one.
     static QString interfaceLanguage();
+    // Keys of the panel's block of a design file, in file order. The keys of the type (1 to 7)
+    // and of the rotation box switch what the layout does; the file reader looks ahead at them.
+    static QStringList fileKeys();
+    static const QString &typeKey(int type);
+    static const QString &rotateAllKey();
 
 signals:
     // A field was finished (also unchanged), the rotation box or the setup type changed.

@@ -2,18 +2,30 @@
 
 #include "bragg.h"
 #include "matchkey.h"
+#include "numberinput.h"
 #include "reflection.h"
 
 #include <QTextStream>
 
+#include <iterator>
+
 namespace {
 
-const QString keySelectedCrystal = QStringLiteral("# Selected Crystal   : ");
-const QString keyLatticeConstant = QStringLiteral("# Lattice Constant   : ");
-const QString keyIndexH = QStringLiteral("# Lattice Index h    : ");
-const QString keyIndexK = QStringLiteral("# Lattice Index k    : ");
-const QString keyIndexL = QStringLiteral("# Lattice Index l    : ");
-const QString keySpacing = QStringLiteral("# Lattice Spacing    : ");
+// The material block of a design file, in file order.
+enum BlockKey {
+    KeySelectedCrystal,
+    KeyLatticeConstant,
+    KeyIndexH,
+    KeyIndexK,
+    KeyIndexL,
+    KeySpacing
+};
+const QString kKeys[] = {QStringLiteral("# Selected Crystal   : "),
+                         QStringLiteral("# Lattice Constant   : "),
+                         QStringLiteral("# Lattice Index h    : "),
+                         QStringLiteral("# Lattice Index k    : "),
+                         QStringLiteral("# Lattice Index l    : "),
+                         QStringLiteral("# Lattice Spacing    : ")};
 
 } // namespace
 
@@ -28,6 +40,10 @@ MCrystal::MCrystal(QWidget *parent) : QFrame(parent)
     // Not connected yet, so the first values are computed by hand.
     SelCrystal->setCurrentIndex(0);
     crystalSelected();
+
+    // Only numbers finish an edit; the spacing is the panel's result and is not typed.
+    for (QLineEdit *field : {LatticeC, IndexH, IndexK, IndexL})
+        FieldGuard::guard(field, FieldKind::Number);
 
     connect(SelCrystal, SIGNAL(currentIndexChanged(int)), this, SLOT(crystalSelected()));
     connect(LatticeC, SIGNAL(editingFinished()), this, SLOT(calcSpacing()));
@@ -69,36 +85,36 @@ void MCrystal::calcSpacing()
 
 void MCrystal::save(QTextStream &out)
 {
-    out << keySelectedCrystal << SelCrystal->currentIndex() << Qt::endl;
-    out << keyLatticeConstant << LatticeC->text() << Qt::endl;
-    out << keyIndexH << IndexH->text() << Qt::endl;
-    out << keyIndexK << IndexK->text() << Qt::endl;
-    out << keyIndexL << IndexL->text() << Qt::endl;
-    out << keySpacing << Spacing->text() << Qt::endl;
+    out << kKeys[KeySelectedCrystal] << SelCrystal->currentIndex() << Qt::endl;
+    out << kKeys[KeyLatticeConstant] << LatticeC->text() << Qt::endl;
+    out << kKeys[KeyIndexH] << IndexH->text() << Qt::endl;
+    out << kKeys[KeyIndexK] << IndexK->text() << Qt::endl;
+    out << kKeys[KeyIndexL] << IndexL->text() << Qt::endl;
+    out << kKeys[KeySpacing] << Spacing->text() << Qt::endl;
 }
 
 void MCrystal::load(QString line)
 {
     // Texts are restored as stored; only a change of crystal recomputes (through its signal).
     QString value;
-    if (matchKey(line, keySelectedCrystal, value))
+    if (matchKey(line, kKeys[KeySelectedCrystal], value))
         SelCrystal->setCurrentIndex(value.toInt());
-    if (matchKey(line, keyLatticeConstant, value))
+    if (matchKey(line, kKeys[KeyLatticeConstant], value))
         LatticeC->setText(value);
     bool indices = false;
-    if (matchKey(line, keyIndexH, value)) {
+    if (matchKey(line, kKeys[KeyIndexH], value)) {
         IndexH->setText(value);
         indices = true;
     }
-    if (matchKey(line, keyIndexK, value)) {
+    if (matchKey(line, kKeys[KeyIndexK], value)) {
         IndexK->setText(value);
         indices = true;
     }
-    if (matchKey(line, keyIndexL, value)) {
+    if (matchKey(line, kKeys[KeyIndexL], value)) {
         IndexL->setText(value);
         indices = true;
     }
-    if (matchKey(line, keySpacing, value))
+    if (matchKey(line, kKeys[KeySpacing], value))
         Spacing->setText(value);
     // A change of crystal has already been checked through calcSpacing.
     if (indices)
@@ -138,4 +154,14 @@ void MCrystal::markReflection()
         Spacing->setStyleSheet(sheet);
     if (Spacing->toolTip() != why)
         Spacing->setToolTip(why);
+}
+
+QStringList MCrystal::fileKeys()
+{
+    return QStringList(std::begin(kKeys), std::end(kKeys));
+}
+
+const QString &MCrystal::selectedCrystalKey()
+{
+    return kKeys[KeySelectedCrystal];
 }

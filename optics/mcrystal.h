@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QString>
+#include <QStringList>
 
 class QTextStream;
 
@@ -19,6 +20,11 @@ class MCrystal : public QFrame, private Ui_MCrystal
 public:
     explicit MCrystal(QWidget *parent = nullptr);
     ~MCrystal() override;
+
+    // Keys of the panel's block of a design file, in file order. The crystal choice switches the
+    // spacing the layout uses; the file reader looks ahead at it.
+    static QStringList fileKeys();
+    static const QString &selectedCrystalKey();
 
 signals:
     // After every computation of the spacing, also when nothing changed.

@@ -345,6 +345,98 @@
         <source>SVG drawing (*.svg)</source>
         <translation>SVG 図形 (*.svg)</translation>
     </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>ファイル</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>編集</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>表示</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>ヘルプ</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>開く...</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>名前を付けて保存...</translation>
+    </message>
+    <message>
+        <source>Export Crystal &amp;Table...</source>
+        <translation>結晶テーブルのエクスポート...</translation>
+    </message>
+    <message>
+        <source>&amp;Export Plot...</source>
+        <translation>グラフのエクスポート...</translation>
+    </message>
+    <message>
+        <source>&amp;Print Plot...</source>
+        <translation>グラフの印刷...</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>元に戻す</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>やり直し</translation>
+    </message>
+    <message>
+        <source>Setup &amp;Types</source>
+        <translation>配置タイプの説明</translation>
+    </message>
+    <message>
+        <source>&amp;About Lumivard</source>
+        <translation>Lumivard について</translation>
+    </message>
+    <message>
+        <source>About Lumivard</source>
+        <translation>Lumivard について</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;Lumivard %1&lt;/h3&gt;&lt;p&gt;Design of flat analyser crystal arrays that split a broadband X-ray beam into energy bands.&lt;/p&gt;&lt;p&gt;Licence: MIT&lt;br&gt;Qt %2&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Lumivard %1&lt;/h3&gt;&lt;p&gt;広帯域のX線ビームをエネルギー帯に分ける平板分光結晶アレイの設計ツール&lt;/p&gt;&lt;p&gt;ライセンス: MIT&lt;br&gt;Qt %2&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>The design has changed since it was last saved.</source>
+        <translation>前回の保存のあと、設計が変更されています。</translation>
+    </message>
+    <message>
+        <source>Save the changes?</source>
+        <translation>変更を保存しますか?</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>破棄</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Nothing was loaded: &quot;%1&quot; holds no design.</source>
+        <translation>読み込みませんでした: &quot;%1&quot; には設計がありません。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; no longer exists; it was removed from the recent files.</source>
+        <translation>&quot;%1&quot; が見つからないため、最近使ったファイルの一覧から外しました。</translation>
+    </message>
 </context>
 <context>
     <name>CAlign</name>
@@ -450,6 +542,21 @@
     <message>
         <source>reflected ray from the start point</source>
         <translation>始点からの反射光線</translation>
+    </message>
+</context>
+<context>
+    <name>FieldGuard</name>
+    <message>
+        <source>Not a number: %1</source>
+        <translation>数値ではありません: %1</translation>
+    </message>
+    <message>
+        <source>Not a whole number: %1</source>
+        <translation>整数ではありません: %1</translation>
+    </message>
+    <message>
+        <source>(empty)</source>
+        <translation>(空欄)</translation>
     </message>
 </context>
 <context>

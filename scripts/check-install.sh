@@ -20,6 +20,9 @@ done
 [ -x "$prefix/bin/lumivard" ] || { echo "bin/lumivard is not executable"; status=1; }
 grep -qx 'Categories=Qt;Science;Physics;' "$prefix/share/applications/org.lumivard.Lumivard.desktop" \
     || { echo "desktop entry lacks Categories=Qt;Science;Physics;"; status=1; }
+# A file opened from a file manager reaches the program as its first argument.
+grep -qx 'Exec=lumivard %f' "$prefix/share/applications/org.lumivard.Lumivard.desktop" \
+    || { echo "desktop entry lacks Exec=lumivard %f"; status=1; }
 
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$prefix/share/applications/org.lumivard.Lumivard.desktop" || status=1

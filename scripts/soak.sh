@@ -4,13 +4,20 @@
 #   scripts/soak.sh                          20,000 actions, the seed taken from the clock
 #   LUMIVARD_SOAK_SEED=N scripts/soak.sh     the run with seed N again
 #   LUMIVARD_SOAK_ACTIONS=N                  another number of actions
+#   LUMIVARD_SOAK_SANITIZERS=0               in the default build (build/) instead, for a
+#                                            quick run
 # The seed is printed first; a failure prints it again with the last actions.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="$here/build-soak-asan"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMIVARD_SANITIZE=ON \
-        -DLUMIVARD_WERROR=ON -DLUMIVARD_BENCH=OFF
+if [ "${LUMIVARD_SOAK_SANITIZERS:-1}" = 0 ]; then
+    build="$here/build"
+    [ -f "$build/CMakeCache.txt" ] || (cd "$here" && cmake --preset default)
+else
+    build="$here/build-soak-asan"
+    if [ ! -f "$build/CMakeCache.txt" ]; then
+        cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMIVARD_SANITIZE=ON \
+            -DLUMIVARD_WERROR=ON -DLUMIVARD_BENCH=OFF
+    fi
 fi
 cmake --build "$build" -j2 --target soak_body
 export LUMIVARD_SOAK_SEED="${LUMIVARD_SOAK_SEED:-$(date +%s%N)}"

@@ -1,8 +1,9 @@
 // Random use of the real main window: thousands of seeded actions of every kind a user has
 // (typing numbers and nonsense into every field with Return, switching types and materials,
-// "Rotate All", every button, wheel turns, drags with and without modifiers, saving and loading
-// files, exporting the crystal table and the plots). After each action the four plot windows
-// repaint and the design must be consistent.
+// "Rotate All", every button, the menus' entries but Quit, undo and redo, wheel turns, drags
+// with and without modifiers, saving and loading files, exporting the crystal table and the
+// plots). The question about unsaved changes and its save dialog are answered at random. After
+// each action the four plot windows repaint and the design must be consistent.
 //
 //   LUMIVARD_SOAK_SEED     the seed (default: taken from the clock); printed at the start and on
 //                          failure, it reproduces the run
@@ -12,6 +13,7 @@
 #include "testsupport.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,11 +24,13 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QtTest>
 
 #include <cmath>
 #include <deque>
+#include <iterator>
 #include <random>
 
 namespace {
@@ -37,6 +41,22 @@ const char *const kMaterialFields[] = {"LatticeC", "IndexH", "IndexK", "IndexL"}
 const char *const kCrystalFields[] = {"X", "Y", "Deg", "Energy", "Length", "InBeamC", "BeamW"};
 const char *const kButtons[]
     = {"ShowGraph", "ResetCPs", "SquareG", "ScaleReset", "Save", "Load", "Help"};
+const char *const kMenuEntries[] = {"actionOpen",
+                                    "actionSave",
+                                    "actionSaveAs",
+                                    "actionRecent0",
+                                    "actionRecent1",
+                                    "actionRecent2",
+                                    "actionRecent7",
+                                    "actionShowGraph",
+                                    "actionSquareGrid",
+                                    "actionScaleReset",
+                                    "actionRestCPs",
+                                    "actionSetupTypes",
+                                    "actionAbout",
+                                    "actionBands",
+                                    "actionExportTable",
+                                    "actionExportPlot"};
 
 class Soak
 {
@@ -52,6 +72,9 @@ public:
         settle();
         files << dir.filePath("a.cfg") << dir.filePath("b.cfg") << dir.filePath("c.cfg")
               << dir.filePath("missing/none.cfg");
+        // Questions and the save dialog they may bring up are answered as they come.
+        QObject::connect(&answering, &QTimer::timeout, [this] { answer(); });
+        answering.start(5);
     }
 
     QVector<DispABase *> views()
@@ -62,7 +85,7 @@ public:
     // One random action; returns what it did.
     QString act()
     {
-        switch (pick(20)) {
+        switch (pick(23)) {
         case 0:
         case 1:
         case 2:
@@ -123,6 +146,20 @@ public:
             }
             return exportTo(f);
         }
+        case 19: {
+            const char *name = pick(3) ? "actionUndo" : "actionRedo";
+            const int steps = 1 + (pick(4) == 0 ? pick(30) : 0);
+            for (int i = 0; i < steps; ++i)
+                child<QAction>(&body, name)->trigger();
+            return QStringLiteral("%1 x%2").arg(name).arg(steps);
+        }
+        case 20: {
+            const char *name = kMenuEntries[pick(int(std::size(kMenuEntries)))];
+            child<QAction>(&body, name)->trigger();
+            return QStringLiteral("menu %1").arg(name);
+        }
+        case 21:
+            return typeInto(child<QLineEdit>(&body, "Comment"), "Comment", anyText());
         default: {
             const QString f = files[pick(files.size())];
             QMetaObject::invokeMethod(&body, "load", Q_ARG(QString, f));
@@ -242,6 +279,34 @@ private:
     {
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The modal window up now, if any: the question gets Save, Discard or Cancel, its save
+    // dialog a file of the run or Cancel; anything else is closed.
+    void answer()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            const QMessageBox::StandardButton buttons[]
+                = {QMessageBox::Save, QMessageBox::Discard, QMessageBox::Cancel};
+            if (QAbstractButton *b = box->button(buttons[pick(3)]))
+                b->click();
+            else
+                box->close();
+        } else if (auto *fd = qobject_cast<QFileDialog *>(modal)) {
+            // An existing file's overwrite question comes up inside accept() and is closed by a
+            // tick there; a dialog still up afterwards is cancelled.
+            if (pick(2)) {
+                fd->selectFile(files[pick(files.size())]);
+                static_cast<QDialog *>(fd)->accept();
+            }
+            if (fd->isVisible())
+                fd->reject();
+        } else {
+            modal->close();
+        }
     }
 
     void closeDialogs()
@@ -443,6 +508,7 @@ private:
     QTemporaryDir dir;
     QStringList files;
     std::map<DispABase *, int> paints;
+    QTimer answering;
 };
 
 quint64 seedFromEnvironment()

@@ -75,7 +75,7 @@ private slots:
         b.show();
         QAction *bands = bandsAction(b);
         QVERIFY(bands && bands->text() == "Bands");
-        QCOMPARE(b.menuBar()->findChild<QMenu *>("menuView")->title(), QString("View"));
+        QVERIFY(b.menuBar()->findChild<QMenu *>("menuView")->actions().contains(bands));
         QVERIFY(!b.bandsWindow.isVisible());
         bands->trigger();
         QVERIFY(b.bandsWindow.isVisible() && !b.bandsWindow.isModal());

@@ -46,6 +46,7 @@ void tst_CommandLine::windows_data()
     dataRow("file", QStringLiteral("design.cfg"), true, QStringLiteral("design.cfg"));
     dataRow("-e file", QStringLiteral("-e design.cfg"), false, QStringLiteral("design.cfg"));
     dataRow("first file only", QStringLiteral("a.cfg -e b.cfg"), false, QStringLiteral("a.cfg"));
+    dataRow("a dash is no file", QStringLiteral("- -x a.cfg -j"), true, QStringLiteral("a.cfg"));
 }
 
 void tst_CommandLine::windows()

@@ -1,6 +1,7 @@
 // What the plot windows of the main window show and how the mouse moves them: the surfaces are
 // grabbed into images and driven with synthetic mouse and wheel events.
 #include "body.h"
+#include "navigation.h"
 #include "testsupport.h"
 
 #include <QtTest>
@@ -71,6 +72,11 @@ private slots:
         type(child<QLineEdit>(body.data(), "StartE"), "8150");
         w = &body->focusView; // centred on the new focus, the track from the old one through it
         QVERIFY(count(paint(), QColor(200, 0, 200)) > 50);
+        // The read-outs show the newer of the two analyses.
+        const QVector<Point> &cps = body->avrCps.points, &ips = body->avrIps.points;
+        QVERIFY(cps.size() == 2 && cps[0].x != cps[1].x && ips[0].x != ips[1].x);
+        QCOMPARE(shown("AvrCps") + shown("AvrIps"),
+                 positionReadout(cps[1].x, cps[1].y) + positionReadout(ips[1].x, ips[1].y));
     }
 
     void extremeViews_data()

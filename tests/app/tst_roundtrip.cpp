@@ -65,8 +65,9 @@ public:
             child<QLineEdit>(ca, kArrangementFields[f])->setText(text);
             said << QStringLiteral("%1=\"%2\"").arg(kArrangementFields[f], text);
         }
-        // One Return lays out with every field as it stands now.
-        QTest::keyClick(child<QLineEdit>(ca, "StartE"), Qt::Key_Return);
+        // One layout with every field as it stands now, as the panel announces a finished
+        // edit (a Return in a field holding one of the texts that are not numbers is refused).
+        QMetaObject::invokeMethod(ca, "newValue");
 
         const int edits = pick(4);
         for (int e = 0; e < edits && !body.crystals.isEmpty(); ++e) {

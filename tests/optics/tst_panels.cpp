@@ -1,11 +1,13 @@
 #include "acrystal.h"
 #include "calign.h"
 #include "mcrystal.h"
+#include "numberinput.h"
 #include "testsupport.h"
 #include "units.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -74,8 +76,9 @@ private slots:
         dataRow("shown crystal again", "LatticeC=5.431 SelCrystal=0", 1, "5.431|3.13559", "");
         dataRow("other crystal", "LatticeC=5.431 SelCrystal=1", 2, "5.6754|3.27669", "");
         dataRow("negative indices", "IndexH=-1 IndexK=-1 IndexL=-1", 3, "5.4301|3.13507", "");
+        dataRow("not a number: refused", "IndexH=one", 0, "5.4301|3.13507", "");
         // 0 1 1: mixed parity.
-        dataRow("not a number is 0", "IndexH=one", 1, "5.4301|3.83966", "0 1 1 is a forbidden");
+        dataRow("mixed parity", "IndexH=0", 1, "5.4301|3.83966", "0 1 1 is a forbidden");
         dataRow("indices 0 0 0", "IndexH=0 IndexK=0 IndexL=0", 3, "5.4301|inf", "0 0 0 is no");
         // Forbidden by the diamond structure, whatever the crystal; still laid out.
         dataRow(
@@ -168,7 +171,11 @@ private slots:
         dataRow("Y", "Y=-3.5", 1, "0.00000|-3.50000|30.000000|3954.1718|2.00000|1.00000");
         // Angle and energy turn about the start point P = (-0.86603, -0.5).
         dataRow("deg", "Deg=90", 1, "-0.86603|0.50000|90.000000|1977.0859|2.00000|2.00000");
-        dataRow("deg 0", "Deg=abc", 1, "0.13397|-0.50000|0.000000|inf|2.00000|0.00000");
+        dataRow("deg 0", "Deg=0", 1, "0.13397|-0.50000|0.000000|inf|2.00000|0.00000");
+        dataRow("not a number: refused",
+                "Deg=abc",
+                0,
+                "0.00000|0.00000|30.000000|3954.1718|2.00000|1.00000");
         dataRow("E", "Energy=7964.1234", 1, "0.10267|-0.25175|14.373923|7964.1234|2.00000|0.49650");
         dataRow("E 0", "Energy=0", 1, "0.13382|-0.51745|-1.000000|-113284.4296|2.00000|-0.03490");
         // Length about the centre.
@@ -196,6 +203,122 @@ private slots:
             back.load(4, line);
         back.restore();
         QCOMPARE(block(back, 4), saved);
+    }
+
+    // What the keyboard may enter: finite numbers, and whole ones however written for a count.
+    void numbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("number"); // empty: refused
+        QTest::addColumn<QString>("count");  // as a count; empty: refused
+        QTest::addColumn<QString>("refusal");
+        dataRow("integer", "7", "7", "7", "");
+        dataRow("point zero", "7.0", "7", "7", "");
+        dataRow("exponent", "7e0", "7", "7", "");
+        dataRow("blanks", " 12 ", "12", "12", "");
+        dataRow("minus zero", "-0", "0", "0", "");
+        dataRow("beyond int", "1e20", "1e+20", "2147483647", "");
+        dataRow("below int", "-3e9", "-3e+09", "-2147483648", "");
+        dataRow("fraction", "2.7", "2.7", "", "Not a whole number: 2.7");
+        dataRow("tiny", "4.9e-324", "4.94066e-324", "", "Not a whole number: 4.9e-324");
+        dataRow("empty", "", "", "", "Not a number: (empty)");
+        dataRow("letters", "abc", "", "", "Not a number: abc");
+        dataRow("nan", "nan", "", "", "Not a number: nan");
+        dataRow("inf", "-inf", "", "", "Not a number: -inf");
+        dataRow("beyond the doubles", "1e999", "", "", "Not a number: 1e999");
+        dataRow("decimal comma", "1,5", "", "", "Not a number: 1,5");
+    }
+    void numbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, number);
+        QFETCH(QString, count);
+        QFETCH(QString, refusal);
+        const std::optional<double> n = finiteNumber(text);
+        QCOMPARE(n ? QString::number(*n) : QString(), number);
+        const std::optional<int> c = wholeNumber(text);
+        QCOMPARE(c ? QString::number(*c) : QString(), count);
+        QCOMPARE(FieldGuard::refusal(text, FieldKind::WholeNumber), refusal);
+        QCOMPARE(FieldGuard::refusal(text, FieldKind::Number).isEmpty(), !number.isEmpty());
+        QVERIFY(FieldGuard::refusal(text, FieldKind::Text).isEmpty());
+    }
+
+    // A refused text puts the field back to its last accepted text and announces nothing, by
+    // Return or by leaving the field; the crystal rows refuse as the panels do. A text the
+    // program put in stands until the keyboard changes it.
+    void refused_data()
+    {
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("leaving"); // finished by moving the focus instead of Return
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("announced");
+        dataRow("letters", "CAlign", "StartE", "abc", false, "8000", 0);
+        dataRow("empty", "CAlign", "StartE", "", false, "8000", 0);
+        dataRow("nan", "CAlign", "DE", "nan", false, "-15", 0);
+        dataRow("inf", "CAlign", "DX", "inf", false, "4", 0);
+        dataRow("1e999", "CAlign", "RotateAllDeg", "1e999", false, "0", 0);
+        dataRow("left with letters", "CAlign", "Length", "abc", true, "4", 0);
+        dataRow("left with a number", "CAlign", "DY", "2.5", true, "2.5", 1);
+        dataRow("blanks around", "CAlign", "StartE", " 9000 ", false, " 9000 ", 1);
+        dataRow("count 7.0", "CAlign", "Num", "7.0", false, "7.0", 1);
+        dataRow("count 7e0", "CAlign", "Num", "7e0", false, "7e0", 1);
+        dataRow("count 0", "CAlign", "Num", "0", false, "0", 1);
+        dataRow("count 2.7", "CAlign", "Num", "2.7", false, "10", 0);
+        dataRow("lattice constant", "MCrystal", "LatticeC", "x", false, "5.4301", 0);
+        dataRow("index", "MCrystal", "IndexK", "", true, "1", 0);
+        dataRow("row X", "ACrystal", "X", "abc", false, "    0.00000", 0);
+        dataRow("row Y", "ACrystal", "Y", "", true, "    0.00000", 0);
+        dataRow("row angle", "ACrystal", "Deg", "inf", false, "  30.000000", 0);
+        dataRow("row energy", "ACrystal", "Energy", "nan", false, " 3954.1718", 0);
+        dataRow("row length", "ACrystal", "Length", "1e999", false, "   2.00000", 0);
+        dataRow("row length, a number", "ACrystal", "Length", "4", false, "   4.00000", 1);
+        dataRow("put in by the program", "CAlign", "StartE", "=abc", false, "abc", 0);
+    }
+    void refused()
+    {
+        QFETCH(QString, panel);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(bool, leaving);
+        QFETCH(QString, shown);
+        QFETCH(int, announced);
+        std::unique_ptr<QWidget> w;
+        if (panel == "CAlign")
+            w.reset(new CAlign);
+        else if (panel == "MCrystal")
+            w.reset(new MCrystal);
+        else
+            w.reset(new ACrystal(30.0, 0.0, 0.0, 2.0));
+        QSignalSpy spy(w.get(), panel == "ACrystal" ? SIGNAL(updated()) : SIGNAL(newValue()));
+        auto *f = child<QLineEdit>(w.get(), qPrintable(field));
+        if (typed.startsWith('=')) {
+            // As a design file sets it; then Return.
+            f->setText(typed.mid(1));
+            QTest::keyClick(f, Qt::Key_Return);
+        } else {
+            if (leaving) {
+                w->show();
+                w->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(w.get()));
+            }
+            f->setFocus();
+            // Only what the field itself announces counts (the window's first field gave up
+            // the focus just now).
+            spy.clear();
+            f->selectAll();
+            if (typed.isEmpty())
+                QTest::keyClick(f, Qt::Key_Delete);
+            QTest::keyClicks(f, typed);
+            if (leaving)
+                w->findChildren<QLineEdit *>().value(f == w->findChild<QLineEdit *>())->setFocus();
+            else
+                QTest::keyClick(f, Qt::Key_Return);
+            QVERIFY(!leaving || !f->hasFocus());
+        }
+        QCOMPARE(f->text(), shown);
+        QCOMPARE(spy.count(), announced);
     }
 
     void rowTexts()

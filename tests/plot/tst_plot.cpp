@@ -380,6 +380,16 @@ void tst_Plot::navigation_data()
     const QString o("(   0.000,    0.000)-"), unit(o + "(   1.000,    0.000) :    1.000000");
     dataRow("cursor", positionReadout(1.5, -2), "(   1.500,   -2.000):    2.500");
     dataRow("wide", positionReadout(12345.6789, -0.0004), "(12345.679,   -0.000): 12345.679");
+    // Past 15 digits before the point, a number is shown in exponent form; the others not.
+    dataRow("15 and 16 digits",
+            positionReadout(123456789012345, 1234567890123456),
+            "(123456789012345.000, 1.234568e+15): 1.240725e+15");
+    dataRow("1e15, 16 digits", positionReadout(1e15, 0), "(1.000000e+15,    0.000): 1.000000e+15");
+    dataRow("zoomed far out",
+            positionReadout(1e300, -2.5e16),
+            "(1.000000e+300, -2.500000e+16):      inf");
+    dataRow("not a number", positionReadout(qQNaN(), 1), "(     nan,    1.000):      nan");
+    dataRow("measured far", measured(0, 0, 1e17, 0), o + "(1.000000e+17,    0.000) : 1.000000e+17");
     dataRow("measured", measured(0, 0, 3, 4), o + "(   3.000,    4.000) :    5.000000");
     dataRow("no drag", measured(0, 0, 0, 0), o + "(   0.000,    0.000) :    0.000000");
     dataRow("not finite: kept", measured(qQNaN(), 0, 1, 1), unit);

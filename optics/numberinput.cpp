@@ -1,0 +1,118 @@
+#include "numberinput.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QSignalBlocker>
+#include <QStatusBar>
+
+#include <climits>
+#include <cmath>
+
+std::optional<double> finiteNumber(const QString &text)
+{
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+std::optional<int> wholeNumber(const QString &text)
+{
+    const std::optional<double> v = finiteNumber(text);
+    if (!v || std::floor(*v) != *v)
+        return std::nullopt;
+    if (*v >= double(INT_MAX))
+        return INT_MAX;
+    if (*v <= double(INT_MIN))
+        return INT_MIN;
+    return int(*v);
+}
+
+FieldGuard *FieldGuard::guard(QLineEdit *field, FieldKind kind)
+{
+    return new FieldGuard(field, kind);
+}
+
+FieldGuard::FieldGuard(QLineEdit *field, FieldKind kind)
+    : QObject(field), field(field), fieldKind(kind), accepted(field->text())
+{
+    // A text the program puts in (setText clears the modified flag) is accepted as it stands:
+    // the loader and the rows' own read-outs are not the keyboard.
+    connect(field, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (!this->field->isModified())
+            accepted = text;
+    });
+    field->installEventFilter(this);
+}
+
+QString FieldGuard::refusal(const QString &text, FieldKind kind)
+{
+    if (kind == FieldKind::Text)
+        return QString();
+    const QString shown = text.isEmpty() ? tr("(empty)") : text;
+    if (!finiteNumber(text))
+        return tr("Not a number: %1").arg(shown);
+    if (kind == FieldKind::WholeNumber && !wholeNumber(text))
+        return tr("Not a whole number: %1").arg(shown);
+    return QString();
+}
+
+bool FieldGuard::finish()
+{
+    const QString why = refusal(field->text(), fieldKind);
+    if (why.isEmpty()) {
+        accepted = field->text();
+        // Finished: the undo keys now belong to the design again.
+        field->setModified(false);
+        return true;
+    }
+    field->setText(accepted);
+    if (auto *window = qobject_cast<QMainWindow *>(field->window())) {
+        if (auto *bar = window->findChild<QStatusBar *>(QString(), Qt::FindDirectChildrenOnly))
+            bar->showMessage(why, 4000);
+    }
+    return false;
+}
+
+bool FieldGuard::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != field)
+        return false;
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return !finish();
+        return false;
+    }
+    case QEvent::FocusOut:
+        if (finish())
+            return false;
+        {
+            // The field loses the focus as usual, but finishes nothing: the text is the one
+            // already in force.
+            const QSignalBlocker quiet(field);
+            static_cast<QObject *>(field)->event(event);
+        }
+        return true;
+    case QEvent::ShortcutOverride: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        const bool ctrl = mods == Qt::ControlModifier;
+        const bool ctrlShift = mods == (Qt::ControlModifier | Qt::ShiftModifier);
+        const bool undoKey = key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)
+                             || (key->key() == Qt::Key_Z && (ctrl || ctrlShift))
+                             || (key->key() == Qt::Key_Y && ctrl);
+        if (undoKey && !field->isModified()) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}
