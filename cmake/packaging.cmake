@@ -19,6 +19,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The interface is Japanese by default: without a Japanese font it shows boxes.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-vlgothic | fonts-japanese-gothic")
 
 # Debian wants the changelog of a native package compressed, without a time stamp.
 set(LUMIVARD_CHANGELOG_GZ ${PROJECT_BINARY_DIR}/changelog.gz)
@@ -27,5 +29,13 @@ add_custom_command(OUTPUT ${LUMIVARD_CHANGELOG_GZ}
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog VERBATIM)
 add_custom_target(lumivard_changelog ALL DEPENDS ${LUMIVARD_CHANGELOG_GZ})
 install(FILES ${LUMIVARD_CHANGELOG_GZ} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The manual page, compressed the same way.
+set(LUMIVARD_MAN_GZ ${PROJECT_BINARY_DIR}/lumivard.1.gz)
+add_custom_command(OUTPUT ${LUMIVARD_MAN_GZ}
+    COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/resources/lumivard.1 > ${LUMIVARD_MAN_GZ}
+    DEPENDS ${PROJECT_SOURCE_DIR}/resources/lumivard.1 VERBATIM)
+add_custom_target(lumivard_manual ALL DEPENDS ${LUMIVARD_MAN_GZ})
+install(FILES ${LUMIVARD_MAN_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 include(CPack)
