@@ -1,14 +1,365 @@
 #include "commandline.h"
 
-#include "language.h"
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+const QStringList kPanelNames = {QStringLiteral("StartE"),
+                                 QStringLiteral("DE"),
+                                 QStringLiteral("Num"),
+                                 QStringLiteral("DX"),
+                                 QStringLiteral("DY"),
+                                 QStringLiteral("Length"),
+                                 QStringLiteral("Type"),
+                                 QStringLiteral("RotateAll"),
+                                 QStringLiteral("Material"),
+                                 QStringLiteral("Index"),
+                                 QStringLiteral("LatticeC")};
+const QStringList kWindowNames = {QStringLiteral("overall"),
+                                  QStringLiteral("crystals"),
+                                  QStringLiteral("focus"),
+                                  QStringLiteral("imaging")};
+const QStringList kPictureSuffixes
+    = {QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf")};
+
+// The largest picture a batch run draws on each side: a mistyped size must not exhaust memory.
+constexpr int kMaxPictureSide = 16384;
+
+const QRegularExpression &crystalSettingPattern()
+{
+    static const QRegularExpression re(
+        QStringLiteral("^crystal\\.([1-9][0-9]{0,8})\\.(X|Y|Deg|Energy|Length)$"));
+    return re;
+}
+
+QString describeDescription()
+{
+    return QStringLiteral(
+        "Design arrays of flat X-ray analyser crystals.\n"
+        "\n"
+        "Without --batch the windows open, with FILE loaded as Load would.\n"
+        "With --batch no window appears: FILE (or - for the default design) is loaded, the --set\n"
+        "changes are made in order, and the files asked for are written.\n"
+        "\n"
+        "Names for --set and --sweep: StartE, DE, Num, DX, DY, Length, Type (1 to 7),\n"
+        "RotateAll (degrees; ticks \"Rotate All\"), Material (Si or Ge; not for --sweep),\n"
+        "Index (h,k,l; not for --sweep), LatticeC, and crystal.N.X, crystal.N.Y,\n"
+        "crystal.N.Deg, crystal.N.Energy, crystal.N.Length for crystal N (from 1).\n"
+        "Windows for --image: overall, crystals, focus, imaging; the format follows the\n"
+        "suffix (.png, .svg, .pdf). An output of - is standard output (a picture there is PNG).");
+}
+
+struct Options
+{
+    QCommandLineOption english{QStringLiteral("e"), QStringLiteral("English interface.")};
+    QCommandLineOption japanese{QStringLiteral("j"),
+                                QStringLiteral("Japanese interface (the default).")};
+    QCommandLineOption batch{
+        QStringLiteral("batch"),
+        QStringLiteral("Run FILE without a window (- for the default design)."),
+        QStringLiteral("FILE")};
+    QCommandLineOption set{
+        QStringLiteral("set"),
+        QStringLiteral("Type VALUE into the field NAME and press Return (repeatable)."),
+        QStringLiteral("NAME=VALUE")};
+    QCommandLineOption save{
+        QStringLiteral("save"), QStringLiteral("Write the design file."), QStringLiteral("OUT")};
+    QCommandLineOption csv{
+        QStringLiteral("csv"),
+        QStringLiteral("Write the crystal table as CSV (with --sweep: the sweep table)."),
+        QStringLiteral("OUT")};
+    QCommandLineOption json{QStringLiteral("json"),
+                            QStringLiteral("Write panels, crystals, read-outs and bands as JSON."),
+                            QStringLiteral("OUT")};
+    QCommandLineOption image{
+        QStringLiteral("image"),
+        QStringLiteral("Write a plot window's picture at its default view (repeatable)."),
+        QStringLiteral("WINDOW=OUT")};
+    QCommandLineOption size{QStringLiteral("size"),
+                            QStringLiteral("Picture size in pixels (default: each window's own)."),
+                            QStringLiteral("WxH")};
+    QCommandLineOption sweep{
+        QStringLiteral("sweep"),
+        QStringLiteral("Run the design once per value of NAME; one CSV row per value."),
+        QStringLiteral("NAME=FROM:TO:STEP")};
+
+    void addTo(QCommandLineParser &p) const
+    {
+        p.addOptions({english, japanese, batch, set, save, csv, json, image, size, sweep});
+    }
+};
+
+void setUp(QCommandLineParser &parser, const Options &o)
+{
+    // "-english" is one unknown option, not -e -n -g ...
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(describeDescription());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    o.addTo(parser);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A design file to open."));
+}
+
+bool splitAtEquals(const QString &text, QString &name, QString &value)
+{
+    const int at = text.indexOf(QLatin1Char('='));
+    if (at <= 0)
+        return false;
+    name = text.left(at);
+    value = text.mid(at + 1);
+    return true;
+}
+
+bool finiteNumber(const QString &text, double &value)
+{
+    bool ok = false;
+    value = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value);
+}
+
+QString checkChoice(const Setting &s)
+{
+    if (s.name == QLatin1String("Type")) {
+        bool ok = false;
+        const int t = s.value.trimmed().toInt(&ok);
+        if (!ok || t < 1 || t > 7)
+            return QStringLiteral("--set Type=%1: the type is 1 to 7").arg(s.value);
+    } else if (s.name == QLatin1String("Material")) {
+        if (s.value != QLatin1String("Si") && s.value != QLatin1String("Ge"))
+            return QStringLiteral("--set Material=%1: the material is Si or Ge").arg(s.value);
+    } else if (s.name == QLatin1String("Index")) {
+        if (s.value.split(QLatin1Char(',')).size() != 3)
+            return QStringLiteral("--set Index=%1: the index is h,k,l").arg(s.value);
+    }
+    return QString();
+}
+
+QString parseSweep(const QString &text, Sweep &sweep)
+{
+    QString name;
+    QString range;
+    if (!splitAtEquals(text, name, range))
+        return QStringLiteral("--sweep %1: expected NAME=FROM:TO:STEP").arg(text);
+    if (!isNumericSetting(name))
+        return QStringLiteral("--sweep %1: no number named %2").arg(text, name);
+    const QStringList parts = range.split(QLatin1Char(':'));
+    Sweep s;
+    s.name = name;
+    if (parts.size() != 3 || !finiteNumber(parts[0], s.from) || !finiteNumber(parts[1], s.to)
+        || !finiteNumber(parts[2], s.step))
+        return QStringLiteral("--sweep %1: expected NAME=FROM:TO:STEP with three numbers")
+            .arg(text);
+    if (s.step == 0.0 || (s.to - s.from) / s.step < 0.0)
+        return QStringLiteral("--sweep %1: the step must be non-zero and lead from FROM to TO")
+            .arg(text);
+    const double count = std::floor((s.to - s.from) / s.step + 1e-3) + 1.0;
+    if (!(count <= kMaxSweepValues))
+        return QStringLiteral("--sweep %1: more than %2 values").arg(text).arg(kMaxSweepValues);
+    sweep = s;
+    return QString();
+}
+
+QString parseSize(const QString &text, QSize &size)
+{
+    const QStringList parts = text.split(QLatin1Char('x'));
+    bool okW = false;
+    bool okH = false;
+    const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
+    const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
+    if (!okW || !okH || w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide)
+        return QStringLiteral("--size %1: expected WxH, each 1 to %2 pixels")
+            .arg(text)
+            .arg(kMaxPictureSide);
+    size = QSize(w, h);
+    return QString();
+}
+
+// Every check of a batch run that needs no design, in the order the options are listed.
+QString readBatch(const QCommandLineParser &p, const Options &o, CommandLine &cl)
+{
+    if (!p.unknownOptionNames().isEmpty())
+        return QStringLiteral("unknown option %1").arg(p.unknownOptionNames().first());
+    if (!p.positionalArguments().isEmpty())
+        return QStringLiteral("unexpected argument %1 (the design is the value of --batch)")
+            .arg(p.positionalArguments().first());
+    for (const QCommandLineOption *single :
+         {&o.batch, &o.save, &o.csv, &o.json, &o.size, &o.sweep}) {
+        if (p.values(*single).size() > 1)
+            return QStringLiteral("--%1 given more than once").arg(single->names().first());
+    }
+    cl.file = p.value(o.batch);
+
+    for (const QString &text : p.values(o.set)) {
+        Setting s;
+        if (!splitAtEquals(text, s.name, s.value))
+            return QStringLiteral("--set %1: expected NAME=VALUE").arg(text);
+        if (!isSettingName(s.name))
+            return QStringLiteral("--set %1: no field named %2").arg(text, s.name);
+        const QString wrong = checkChoice(s);
+        if (!wrong.isEmpty())
+            return wrong;
+        cl.settings.append(s);
+    }
+    cl.saveTo = p.value(o.save);
+    cl.csvTo = p.value(o.csv);
+    cl.jsonTo = p.value(o.json);
+    for (const QString &text : p.values(o.image)) {
+        QString window;
+        QString out;
+        if (!splitAtEquals(text, window, out) || out.isEmpty())
+            return QStringLiteral("--image %1: expected WINDOW=OUT").arg(text);
+        if (!kWindowNames.contains(window))
+            return QStringLiteral(
+                       "--image %1: no window named %2 (overall, crystals, focus, imaging)")
+                .arg(text, window);
+        const QString suffix = out.section(QLatin1Char('.'), -1).toLower();
+        if (out != QLatin1String("-")
+            && (!out.contains(QLatin1Char('.')) || !kPictureSuffixes.contains(suffix)))
+            return QStringLiteral("--image %1: the file must end in .png, .svg or .pdf").arg(text);
+        cl.images.append({window, out});
+    }
+    if (p.isSet(o.size)) {
+        const QString wrong = parseSize(p.value(o.size), cl.imageSize);
+        if (!wrong.isEmpty())
+            return wrong;
+    }
+    if (p.isSet(o.sweep)) {
+        const QString wrong = parseSweep(p.value(o.sweep), cl.sweep);
+        if (!wrong.isEmpty())
+            return wrong;
+        cl.sweeping = true;
+        if (cl.csvTo.isEmpty())
+            return QStringLiteral("--sweep needs --csv for its table");
+    }
+
+    QStringList outputs = {cl.saveTo, cl.csvTo, cl.jsonTo};
+    for (const auto &image : qAsConst(cl.images))
+        outputs.append(image.second);
+    if (outputs.count(QStringLiteral("-")) > 1)
+        return QStringLiteral("only one output can be standard output (-)");
+    return QString();
+}
+
+} // namespace
+
+QVector<double> sweepValues(const Sweep &sweep)
+{
+    QVector<double> values;
+    if (sweep.step == 0.0 || !std::isfinite(sweep.step) || !std::isfinite(sweep.from)
+        || !std::isfinite(sweep.to))
+        return values;
+    const double steps = (sweep.to - sweep.from) / sweep.step;
+    if (!(steps >= 0.0) || steps + 1.0 > kMaxSweepValues)
+        return values;
+    const int count = static_cast<int>(std::floor(steps + 1e-3)) + 1;
+    values.reserve(count);
+    for (int i = 0; i < count; ++i)
+        values.append(sweep.from + i * sweep.step);
+    return values;
+}
+
+QString sweepValueText(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+bool isSettingName(const QString &name)
+{
+    return kPanelNames.contains(name) || crystalSettingPattern().match(name).hasMatch();
+}
+
+bool isNumericSetting(const QString &name)
+{
+    return isSettingName(name) && name != QLatin1String("Material")
+           && name != QLatin1String("Index");
+}
 
 CommandLine parseCommandLine(const QStringList &args)
 {
-    CommandLine line;
-    line.japanese = japaneseInterface(args);
-    for (int i = 1; i < args.size() && line.designFile.isEmpty(); ++i) {
-        if (!args.at(i).isEmpty() && !args.at(i).startsWith(QLatin1Char('-')))
-            line.designFile = args.at(i);
+    QCommandLineParser parser;
+    const Options o;
+    setUp(parser, o);
+    const bool parsed = parser.parse(args);
+
+    CommandLine cl;
+    // The last of -e and -j wins, as it always has.
+    for (const QString &name : parser.optionNames()) {
+        if (name == QLatin1String("e"))
+            cl.japanese = false;
+        else if (name == QLatin1String("j"))
+            cl.japanese = true;
     }
-    return line;
+    if (parser.isSet(QStringLiteral("help"))) {
+        cl.help = true;
+        return cl;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        cl.version = true;
+        return cl;
+    }
+
+    // An option left without its value is a mistake in either mode.
+    if (!parsed && parser.unknownOptionNames().isEmpty()) {
+        cl.error = parser.errorText();
+        return cl;
+    }
+    cl.batch = parser.isSet(o.batch);
+    if (!cl.batch) {
+        // The windows ignore what they do not know, but the batch options mean a mistake.
+        for (const QCommandLineOption *batchOnly :
+             {&o.set, &o.save, &o.csv, &o.json, &o.image, &o.size, &o.sweep}) {
+            if (parser.isSet(*batchOnly)) {
+                cl.error = QStringLiteral("--%1 needs --batch").arg(batchOnly->names().first());
+                return cl;
+            }
+        }
+        // A lone "-" names no file the windows could open.
+        for (const QString &a : parser.positionalArguments()) {
+            if (a != QLatin1String("-")) {
+                cl.file = a;
+                break;
+            }
+        }
+        return cl;
+    }
+    cl.error = readBatch(parser, o, cl);
+    return cl;
+}
+
+QString commandLineHelp()
+{
+    QCommandLineParser parser;
+    const Options o;
+    setUp(parser, o);
+    return parser.helpText();
+}
+
+bool runsWithoutWindow(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const char *a = argv[i];
+        if (std::strcmp(a, "--") == 0)
+            return false;
+        for (const char *option : {"--batch",
+                                   "-batch",
+                                   "--help",
+                                   "-help",
+                                   "-h",
+                                   "-?",
+                                   "--help-all",
+                                   "--version",
+                                   "-version",
+                                   "-v"}) {
+            if (std::strcmp(a, option) == 0)
+                return true;
+        }
+        if (std::strncmp(a, "--batch=", 8) == 0 || std::strncmp(a, "-batch=", 7) == 0)
+            return true;
+    }
+    return false;
 }

@@ -1,16 +1,74 @@
 #pragma once
 
+#include <QPair>
+#include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
-// What the command line asks for, from the arguments that QApplication leaves (the program
-// first): the interface language by the last "-j" or "-e" (japaneseInterface), and the first
-// argument that is not an option (does not begin with "-") as a design file to open once the
-// window is up. Other options are ignored.
+// The program's command line: the windows with an optional design file, or a batch run without a
+// window that loads a design, changes fields, writes files and sweeps one parameter.
+
+// One change of the design as a user makes it: VALUE typed into the field NAME and Return pressed,
+// or the choice NAME clicked.
+struct Setting
+{
+    QString name;
+    QString value;
+};
+
+// A parameter run from `from` to `to` in steps of `step`; `to` counts when the steps reach it
+// within a thousandth of a step.
+struct Sweep
+{
+    QString name;
+    double from = 0.0;
+    double to = 0.0;
+    double step = 0.0;
+};
+
+// The values of a sweep, each computed from `from` (no accumulated error), or none when the step is
+// zero, points away from `to`, or the values are not finite.
+QVector<double> sweepValues(const Sweep &sweep);
+// At most this many values in one sweep.
+inline constexpr int kMaxSweepValues = 10000;
+// The text typed for a swept value: 15 significant digits, so that 8000 + 3 * 0.1 is typed 8000.3.
+QString sweepValueText(double value);
+
 struct CommandLine
 {
     bool japanese = true;
-    QString designFile; // empty when none is given
+    bool help = false;
+    bool version = false;
+    bool batch = false;
+    // The design: opened in the windows, or run in a batch ("-" the default design).
+    QString file;
+    QVector<Setting> settings;
+    QString saveTo;
+    QString csvTo;
+    QString jsonTo;
+    // Plot window name (overall, crystals, focus, imaging) and the file of its picture.
+    QVector<QPair<QString, QString>> images;
+    // Picture size; invalid for each window's own size.
+    QSize imageSize;
+    bool sweeping = false;
+    Sweep sweep;
+    // One line naming the argument at fault; empty when the command line can be run.
+    QString error;
 };
 
+// Reads the arguments the application object leaves (the program first). The windows take "-e"
+// and "-j" (the last one wins) and the first other argument that is not an option as the design
+// file, and ignore every other argument; a batch run refuses whatever it does not know.
 CommandLine parseCommandLine(const QStringList &args);
+
+// The usage text of --help.
+QString commandLineHelp();
+
+// Whether the raw arguments ask for a run without a window (--batch, --help, --version), so that
+// the platform can be chosen before the application object exists.
+bool runsWithoutWindow(int argc, char **argv);
+
+// Names that --set and --sweep accept, and whether one takes a number (all but Material, Index).
+bool isSettingName(const QString &name);
+bool isNumericSetting(const QString &name);

@@ -1,24 +1,73 @@
+#include "batch.h"
 #include "body.h"
 #include "commandline.h"
 #include "language.h"
 #include "resources.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QStyleFactory>
 #include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+
+// A batch run answers on its own streams: Qt's notes about the offscreen windows are no news to
+// someone who asked for no window.
+void quietBatch(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "lumivard: %s\n", qPrintable(message));
+    if (type == QtFatalMsg)
+        std::abort();
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     initLumivardResources();
+    // A run without a window needs no display: the platform is chosen before the application.
+    const bool windowless = runsWithoutWindow(argc, argv);
+    if (windowless) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quietBatch);
+    }
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("lumivard"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(LUMIVARD_VERSION));
+
+    const CommandLine cl = parseCommandLine(QApplication::arguments());
+    if (!cl.error.isEmpty()) {
+        std::fprintf(stderr, "lumivard: %s\n", qPrintable(cl.error));
+        return BatchRefused;
+    }
+    if (cl.help) {
+        std::fputs(qPrintable(commandLineHelp()), stdout);
+        return 0;
+    }
+    if (cl.version) {
+        std::printf("lumivard %s\n", LUMIVARD_VERSION);
+        return 0;
+    }
 
     // Installed also when loading failed: the interface then simply stays English.
     QTranslator translator;
-    const CommandLine commandLine = parseCommandLine(QApplication::arguments());
-    if (commandLine.japanese) {
+    if (cl.japanese) {
         loadJapaneseCatalogue(translator);
         QApplication::installTranslator(&translator);
+    }
+
+    if (cl.batch) {
+        QFile out;
+        QFile err;
+        out.open(stdout, QIODevice::WriteOnly);
+        err.open(stderr, QIODevice::WriteOnly);
+        const int status = runBatch(cl, out, err);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return status;
     }
 
     int result = 0;
@@ -27,9 +76,8 @@ int main(int argc, char **argv)
         QObject::connect(&body, SIGNAL(finishing()), &app, SLOT(closeAllWindows()));
         body.show();
         // Opened as the Load dialog would, once the event loop runs with the window up.
-        if (!commandLine.designFile.isEmpty())
-            QMetaObject::invokeMethod(
-                &body, "load", Qt::QueuedConnection, Q_ARG(QString, commandLine.designFile));
+        if (!cl.file.isEmpty())
+            QMetaObject::invokeMethod(&body, "load", Qt::QueuedConnection, Q_ARG(QString, cl.file));
         result = QApplication::exec();
     }
     // The panels hand their help window to deleteLater; the event loop has ended, so deliver that.

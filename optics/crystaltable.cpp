@@ -20,27 +20,46 @@ QByteArray shortestNumber(double v)
     return QByteArray(buffer, int(r.ptr - buffer));
 }
 
+QList<QByteArray> crystalTableColumns()
+{
+    return {"no",
+            "x",
+            "y",
+            "angle_deg",
+            "energy_eV",
+            "length",
+            "in_beam_centre",
+            "beam_width",
+            "start_x",
+            "start_y",
+            "end_x",
+            "end_y"};
+}
+
+QVector<double> crystalTableRow(const CrystalOptics &c, double spacing)
+{
+    const Point m = c.centre();
+    const Point p = c.startPoint();
+    const Point e = c.endPoint();
+    return {m.x,
+            m.y,
+            c.angleDeg(),
+            c.energyEv(spacing),
+            c.surface.length,
+            c.inBeamCentre(),
+            c.beamWidth(),
+            p.x,
+            p.y,
+            e.x,
+            e.y};
+}
+
 QByteArray crystalTableCsv(const CrystalList &crystals, double spacing)
 {
-    QByteArray csv("no,x,y,angle_deg,energy_eV,length,in_beam_centre,beam_width,"
-                   "start_x,start_y,end_x,end_y\r\n");
+    QByteArray csv = crystalTableColumns().join(',') + "\r\n";
     for (int i = 0; i < crystals.size(); ++i) {
-        const CrystalOptics &c = *crystals.at(i);
-        const Point m = c.centre();
-        const Point p = c.startPoint();
-        const Point e = c.endPoint();
         csv += QByteArray::number(i + 1);
-        for (const double v : {m.x,
-                               m.y,
-                               c.angleDeg(),
-                               c.energyEv(spacing),
-                               c.surface.length,
-                               c.inBeamCentre(),
-                               c.beamWidth(),
-                               p.x,
-                               p.y,
-                               e.x,
-                               e.y}) {
+        for (const double v : crystalTableRow(*crystals.at(i), spacing)) {
             csv += ',';
             csv += shortestNumber(v);
         }

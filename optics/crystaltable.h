@@ -3,7 +3,9 @@
 #include "trace.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QVector>
 
 // The crystal table as other programs read it: CSV by RFC 4180 (comma separated, CRLF after every
 // record, UTF-8 without a byte order mark), a header row and then one row per crystal in list
@@ -15,6 +17,10 @@
 // middle height and the signed height of the intercepted band, as the row defines them; start and
 // end the surface's end points. Every number is the full double, not the row's rounded text.
 QByteArray crystalTableCsv(const CrystalList &crystals, double spacing);
+
+// The column names of the table, in order, and one crystal's numbers after "no".
+QList<QByteArray> crystalTableColumns();
+QVector<double> crystalTableRow(const CrystalOptics &crystal, double spacing);
 
 // The shortest text that reads back as the same double (strtod, QString::toDouble, Python's
 // float), with "." as decimal point whatever the locale: "0.1", "-0", "1e+300". Non-finite values

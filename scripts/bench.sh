@@ -2,6 +2,9 @@
 # Benchmarks of bench/bench_lumivard.cpp in build-bench (RelWithDebInfo, configured when missing):
 #   scripts/bench.sh              wall-clock medians of 5 repetitions of every case (Google
 #                                 Benchmark), then the growth exponent of tracing
+#   scripts/bench.sh batch        process time (user + system) of batch runs of the program:
+#                                 the default design with --json, and a sweep of 100 values
+#                                 of dE over a design of 100 crystals; medians of 5
 #   scripts/bench.sh callgrind [CASE...]
 #                                 instructions of one step of every case, or of the cases named
 #                                 (valgrind callgrind): repeatable across runs, compare these
@@ -15,14 +18,26 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVARD_WERROR=ON \
         -DLUMIVARD_BENCH=ON
 fi
-cmake --build "$build" -j2 --target bench_lumivard >/dev/null
+cmake --build "$build" -j2 --target bench_lumivard lumivard >/dev/null
 bench="$build/bench/bench_lumivard"
 runtime="$(mktemp -d)"
 trap 'rm -rf "$runtime"' EXIT
 export XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen
 
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores; load: $(cut -d' ' -f1-3 /proc/loadavg)"
-if [ "${1:-}" = callgrind ]; then
+if [ "${1:-}" = batch ]; then
+    # Process time of one run, in seconds, the median of five.
+    cputime() {
+        for _ in 1 2 3 4 5; do
+            /usr/bin/env time -f '%U %S' "$build/lumivard" "$@" 2>&1 >/dev/null | tail -n 1 |
+                awk '{printf "%.3f\n", $1 + $2}'
+        done | sort -n | sed -n 3p
+    }
+    unset QT_QPA_PLATFORM
+    echo "batch, default design, --json:           $(cputime --batch - --json -) s"
+    echo "batch, sweep of 100 values, 100 crystals: $(cputime --batch - --set Num=100 --csv - \
+        --sweep DE=-5:-14.9:-0.1) s"
+elif [ "${1:-}" = callgrind ]; then
     shift
     cases="$*"
     [ -n "$cases" ] || cases="$("$bench" --list)"

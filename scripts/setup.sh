@@ -13,6 +13,7 @@ packages=(
     fonts-vlgothic                              # Japanese glyphs for the default interface
     xvfb xauth xdotool imagemagick x11-utils    # headless display, driving and screenshots
     desktop-file-utils appstream                # validation of the installed desktop entry
+    dpkg-dev lintian                            # the Debian package: dependencies, checks
 )
 
 missing=()

@@ -111,15 +111,6 @@ private slots:
     }
     void cleanup() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-    void language()
-    {
-        // Japanese unless the last "-j" or "-e" after the program is "-e"; others are ignored.
-        QString chosen;
-        for (const QString &args : QString("x|x -e|x -e -j|x -j -e|x -E -english").split('|'))
-            chosen += japaneseInterface(args.split(' ')) ? 'J' : 'E';
-        QCOMPARE(chosen, QString("JEJEJ"));
-    }
-
     // Each listed text translates in its context and stands finished in the translators'
     // source, where nothing is left untranslated; the title has no translation. The help in
     // either language is stored compressed, the catalogue not.

@@ -3,7 +3,6 @@
 // changes, the save dialog's suffix, the recent files, a file that holds no design, the command
 // line, and input that is refused.
 #include "body.h"
-#include "commandline.h"
 #include "filenames.h"
 #include "language.h"
 #include "resources.h"
@@ -433,26 +432,6 @@ private slots:
         call(b, "load", path("notes.txt"));
         QCOMPARE(child<QLineEdit>(&b, "Comment")->text(), QString("x"));
         QCOMPARE(b.currentFile(), path("notes.txt"));
-    }
-
-    void commandLine_data()
-    {
-        QTest::addColumn<QString>("args");
-        QTest::addColumn<QString>("parsed"); // language, then the file
-        dataRow("nothing", "lumivard", "J ");
-        dataRow("a file", "lumivard design.cfg", "J design.cfg");
-        dataRow("English, then the file", "lumivard -e design.cfg", "E design.cfg");
-        dataRow("the file, then English", "lumivard design.cfg -e", "E design.cfg");
-        dataRow("the first of two", "lumivard -e -x a.cfg b.cfg -j", "J a.cfg");
-        dataRow("a dash is an option", "lumivard - -e", "E ");
-    }
-    // The first argument that is not an option is the design file; the language as before.
-    void commandLine()
-    {
-        QFETCH(QString, args);
-        QFETCH(QString, parsed);
-        const CommandLine line = parseCommandLine(args.split(' '));
-        QCOMPARE(QString(line.japanese ? "J " : "E ") + line.designFile, parsed);
     }
 
     void refused_data()

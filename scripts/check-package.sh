@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a build tree, unpacks it into a scratch folder and checks what a
+# colleague installing it would get: the program runs from the package without a display
+# (--version, a batch run), the desktop entry, icon, metainfo and copyright file are in it, the
+# dependencies were read off the shared libraries, and lintian finds no error.
+#   scripts/check-package.sh BUILD_DIR [KEEP_DIR]     (KEEP_DIR: where to leave the .deb)
+set -euo pipefail
+build_dir="$(cd "$1" && pwd)"
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+
+(cd "$scratch" && cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$scratch/out" >/dev/null)
+deb="$(ls "$scratch"/out/lumivard_*_amd64.deb)"
+echo "built $(basename "$deb")"
+[ -n "${2:-}" ] && cp "$deb" "$2/"
+
+status=0
+fail() {
+    echo "package: $*"
+    status=1
+}
+
+root="$scratch/root"
+dpkg-deb -x "$deb" "$root"
+for f in usr/bin/lumivard \
+         usr/share/applications/org.lumivard.Lumivard.desktop \
+         usr/share/icons/hicolor/scalable/apps/org.lumivard.Lumivard.svg \
+         usr/share/metainfo/org.lumivard.Lumivard.metainfo.xml \
+         usr/share/doc/lumivard/copyright \
+         usr/share/doc/lumivard/changelog.gz; do
+    [ -e "$root/$f" ] || fail "missing $f"
+done
+depends="$(dpkg-deb -f "$deb" Depends)"
+echo "Depends: $depends"
+case "$depends" in
+    *libqt5widgets5*) ;;
+    *) fail "the dependencies do not name Qt's widgets library" ;;
+esac
+
+# Run from the unpacked tree as an installed program would be: no display, no platform chosen.
+run() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/lumivard" "$@"; }
+version="$(run --version)" || fail "--version failed"
+echo "$version" | grep -qx "lumivard $(dpkg-deb -f "$deb" Version)" || fail "--version says: $version"
+json="$(run --batch - --json -)" || fail "--batch - --json - failed"
+echo "$json" | grep -q '"crystals"' || fail "the batch run wrote no crystals"
+echo "$json" | grep -q '"bands"' || fail "the batch run wrote no bands"
+
+report="$(lintian "$deb" 2>/dev/null || true)"
+[ -n "$report" ] && echo "$report"
+if echo "$report" | grep -q '^E:'; then
+    fail "lintian reports errors"
+fi
+exit $status
