@@ -1,5 +1,6 @@
 // Writes the fuzzer's seed corpus: for every setup type a small design as the program saves it,
-// with the type's own parameters, one crystal row edited by hand and a comment.
+// with the type's own parameters, one crystal row edited by hand and a comment; and two large
+// designs (200 and 1000 crystals) as arrays are really built.
 //   make_seeds DIRECTORY
 #include "body.h"
 #include "resources.h"
@@ -10,7 +11,9 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStyleFactory>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -44,6 +47,9 @@ int main(int argc, char **argv)
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
+    // Every save lists its file among the recent ones: not in the user's settings.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
 
     // Type: crystals, material (0 Si, 1 Ge), rotation, comment.
     struct Seed
@@ -60,7 +66,9 @@ int main(int argc, char **argv)
                           {4, 3, 0, nullptr, "type 4"},
                           {5, 4, 1, nullptr, "type 5"},
                           {6, 3, 0, nullptr, "type 6"},
-                          {7, 4, 0, "-30", "type 7, turned -30 degrees"}};
+                          {7, 4, 0, "-30", "type 7, turned -30 degrees"},
+                          {3, 200, 0, nullptr, "type 3, 200 crystals"},
+                          {5, 1000, 1, "5", "type 5, 1000 crystals, turned 5 degrees"}};
     for (const Seed &s : seeds) {
         Body body;
         QWidget *ca = child<QWidget>(&body, "CA");
@@ -74,7 +82,9 @@ int main(int argc, char **argv)
         // One crystal moved by hand.
         type(child<QLineEdit>(body.crystals.last(), "Y"), QStringLiteral("12.5"));
         child<QLineEdit>(&body, "Comment")->setText(QString::fromLatin1(s.comment));
-        const QString path = out.filePath(QStringLiteral("type%1.cfg").arg(s.type));
+        const QString name = s.count > 10 ? QStringLiteral("type%1-%2.cfg").arg(s.type).arg(s.count)
+                                          : QStringLiteral("type%1.cfg").arg(s.type);
+        const QString path = out.filePath(name);
         QMetaObject::invokeMethod(&body, "save", Q_ARG(QString, path));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         std::printf("%s\n", qPrintable(path));
