@@ -444,6 +444,17 @@ int runBatch(const CommandLine &cl, QIODevice &out, QIODevice &err)
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
 
     Body body;
+    // No event loop runs in a batch: what the widgets posted for later (polish, layout and paint
+    // requests of every row) piles up, and each widget's destruction would search the whole pile.
+    // The window goes away first thing at the end, so the pile is dropped before it does.
+    struct DropPostedEvents
+    {
+        ~DropPostedEvents()
+        {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::removePostedEvents(nullptr);
+        }
+    } dropPostedEvents;
     if (!defaultDesign) {
         QMetaObject::invokeMethod(&body, "load", Q_ARG(QString, cl.file));
         // A load that took nothing (a text that is not a design) leaves no current file.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fuzzes the design loader (fuzz/fuzz_load.cpp) for SECONDS (default 60) with libFuzzer, ASan and
-# UBSan, every input limited to 1 s and 256 KiB (a design of 1000 crystals is about 250 KiB):
+# UBSan, every input limited to 1 s and 320 KiB (a design of 1000 crystals is about 280 KiB):
 #   scripts/fuzz.sh [SECONDS]
 # Builds build-fuzz with the "fuzz" preset (clang) when it is missing. The growing corpus and any
 # finding (crash-*, leak-*, oom-*, timeout-*) go to build-fuzz/fuzz-work/. The run goes on past an
@@ -29,7 +29,7 @@ export XDG_RUNTIME_DIR="$runtime"
 before="$(ls "$work/artifacts" | wc -l)"
 status=0
 "$build/fuzz/fuzz_load" -fork=1 -ignore_timeouts=1 -ignore_crashes=0 -ignore_ooms=0 -timeout=1 \
-    -rss_limit_mb=4096 -max_len=262144 -max_total_time="$seconds" -print_final_stats=1 \
+    -rss_limit_mb=4096 -max_len=327680 -max_total_time="$seconds" -print_final_stats=1 \
     -artifact_prefix="$work/artifacts/" "$work/corpus" "$here/fuzz/corpus" || status=$?
 
 echo "fuzz_load exit status: $status"
