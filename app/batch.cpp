@@ -291,14 +291,6 @@ bool readBack(const QString &path, QByteArray &bytes, QString *error)
     return true;
 }
 
-CrystalList crystalsOf(const Body &body)
-{
-    CrystalList list;
-    for (const ACrystal *c : body.crystals)
-        list.append(c);
-    return list;
-}
-
 PlotView viewNamed(const QString &name)
 {
     if (name == QLatin1String("crystals"))
@@ -486,7 +478,7 @@ int runBatch(const CommandLine &cl, QIODevice &out, QIODevice &err)
     if (!cl.saveTo.isEmpty())
         outputs.append({cl.saveTo, body.designText().toUtf8()});
     if (!cl.csvTo.isEmpty() && !cl.sweeping)
-        outputs.append({cl.csvTo, crystalTableCsv(crystalsOf(body), units.D)});
+        outputs.append({cl.csvTo, crystalTableCsv(body.crystalList(), units.D)});
     if (!cl.jsonTo.isEmpty())
         outputs.append({cl.jsonTo, batchJson(body, file)});
     for (int k = 0; k < cl.images.size(); ++k) {

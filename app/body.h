@@ -68,6 +68,8 @@ public:
 
     // The physics of the current design: bands, coverage, lattice offset, focus quality.
     BandsAnalysis bandsAnalysis() const;
+    // The crystals as the tracing core sees them.
+    CrystalList crystalList() const;
 
     // Paints the scene of plot window w into p as the window's paint does, through cc, whose
     // screen side the caller has set; sets cc's world from the window's view. Neither the
@@ -202,8 +204,6 @@ private:
     void refitWhenScreenChanged();
     void calcCrossPoints();
     void calcScales();
-    // The crystals as the tracing core sees them.
-    CrystalList crystalList() const;
 
     // Exports, printing and the hover tooltip (body_export.cpp).
     void setUpExports();

@@ -3,6 +3,7 @@
 // beam.
 #include "body.h"
 #include "crystaltable.h"
+#include "notices.h"
 #include "shapenames.h"
 #include "units.h"
 
@@ -13,7 +14,6 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QToolTip>
@@ -27,16 +27,6 @@ constexpr PlotView kViews[]
 
 // A tooltip stays while its shape stays highlighted; Qt's default would drop it after 10 s.
 constexpr int kToolTipMs = 3600 * 1000;
-
-// Like a failed save: the user learns that nothing happened, without being held up.
-void tellFailure(QWidget *parent, const QString &text)
-{
-    auto *box = new QMessageBox(
-        QMessageBox::Warning, QStringLiteral("Lumivard"), text, QMessageBox::Ok, parent);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->show();
-}
 
 // Reports the window that the user activates.
 class ActivationWatch : public QObject
@@ -141,7 +131,7 @@ void Body::saveCrystalTable(const QString &path)
     QString why;
     if (!writeCrystalTable(path, crystalList(), units.D, &why)) {
         qDebug() << "Can't open" << path << "to export:" << why;
-        tellFailure(this, tr("Nothing was exported: \"%1\" cannot be written.").arg(path));
+        tellUser(this, tr("Nothing was exported: \"%1\" cannot be written.").arg(path));
     }
 }
 
@@ -194,7 +184,7 @@ void Body::savePlot(const QString &path)
                          chosen.scale,
                          &why)) {
         qDebug() << "Can't export" << path << ":" << why;
-        tellFailure(this, tr("Nothing was exported: \"%1\" cannot be written.").arg(path));
+        tellUser(this, tr("Nothing was exported: \"%1\" cannot be written.").arg(path));
     }
 }
 
@@ -232,7 +222,7 @@ void Body::printChosenPlot(QPrinter *target)
     const auto *chooser = printDialog->findChild<QComboBox *>(QStringLiteral("printChooser"));
     const PlotView which = chooser ? PlotView(chooser->currentIndex()) : lastActivePlot;
     if (!printPlotPage(*this, which, *target))
-        tellFailure(this, tr("Nothing was printed: the printer cannot be used."));
+        tellUser(this, tr("Nothing was printed: the printer cannot be used."));
 }
 
 void Body::showShapeToolTip(DispABase *w)

@@ -3,6 +3,7 @@
 #include "calign.h"
 #include "matchkey.h"
 #include "mcrystal.h"
+#include "notices.h"
 #include "undo.h"
 #include "units.h"
 
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QPointer>
 #include <QSaveFile>
 #include <QSignalBlocker>
@@ -23,17 +23,6 @@ namespace {
 // The marker between the panels' blocks and the crystal groups, and the comment after them.
 const QString keyNewLayout = QStringLiteral("# New Layout         : ");
 const QString keyComment = QStringLiteral("# Comment            : ");
-
-// Besides the debug message, the user learns that nothing happened, without being held up: the
-// window is modeless and goes with the main window.
-void tellUser(QWidget *parent, const QString &text)
-{
-    auto *box = new QMessageBox(
-        QMessageBox::Warning, QStringLiteral("Lumivard"), text, QMessageBox::Ok, parent);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->show();
-}
 
 // Files are written in UTF-8; one that is not valid UTF-8 comes from elsewhere and is read in
 // the locale's encoding.
@@ -179,7 +168,7 @@ bool Body::writeDesign(const QString &fname)
                          && file.write(bytes) == bytes.size() && file.flush() && file.commit();
     if (!written) {
         qDebug() << "Can't open" << fname << "to save.";
-        tellUser(this, QStringLiteral("Nothing was saved: \"%1\" cannot be written.").arg(fname));
+        tellUser(this, tr("Nothing was saved: \"%1\" cannot be written.").arg(fname));
         return false;
     }
     // What a save writes is also what undo compares with: the file now holds the design.
@@ -195,7 +184,7 @@ void Body::load(QString fname)
     QFile file(fname);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         qDebug() << "Can't open" << fname << "to load.";
-        tellUser(this, QStringLiteral("Nothing was loaded: \"%1\" cannot be read.").arg(fname));
+        tellUser(this, tr("Nothing was loaded: \"%1\" cannot be read.").arg(fname));
         return;
     }
     const QString text = decode(file.readAll());

@@ -430,6 +430,14 @@
         <translation>キャンセル</translation>
     </message>
     <message>
+        <source>Nothing was saved: &quot;%1&quot; cannot be written.</source>
+        <translation>セーブされませんでした: &quot;%1&quot; に書き込めません。</translation>
+    </message>
+    <message>
+        <source>Nothing was loaded: &quot;%1&quot; cannot be read.</source>
+        <translation>ロードされませんでした: &quot;%1&quot; を読めません。</translation>
+    </message>
+    <message>
         <source>Nothing was loaded: &quot;%1&quot; holds no design.</source>
         <translation>読み込みませんでした: &quot;%1&quot; には設計がありません。</translation>
     </message>
