@@ -94,10 +94,12 @@ void Body::placeWindows()
     for (QLabel *label : {AvrCps, AvrIps, MPos})
         label->setText(wide);
     MeasLength->setText(measureReadout(Line(Point(888.888, 888.888), Dir(0.0), 888.888)));
-    const QSize central = centralWidget()->minimumSizeHint();
-    const QSize mainFrame = size().expandedTo(central).grownBy(kFrameAllowance);
+    // The window's layout, menu bar and status bar included, gives the size it is fitted to.
+    layout()->activate();
+    const QSize mainFrame = size().expandedTo(minimumSizeHint()).grownBy(kFrameAllowance);
     for (int i = 0; i < 4; ++i)
         readouts[i]->setText(texts.at(i));
+    layout()->activate();
 
     // The main window where it was, else at the top left of the primary screen's free area; the
     // plot windows where they were, else beside and below it on its screen.
