@@ -486,7 +486,8 @@ int runBatch(const CommandLine &cl, QIODevice &out, QIODevice &err)
         const PlotView which = viewNamed(cl.images.at(k).first);
         DispABase &w = body.plotWindow(which);
         w.realC = w.realC0;
-        const QSize size = cl.imageSize.isValid() ? cl.imageSize : w.disp.size();
+        // By default the size the window has (900 x 600, 600 x 400, 400 x 400), not its surface.
+        const QSize size = cl.imageSize.isValid() ? cl.imageSize : w.size();
         // On standard output a picture is PNG.
         const PlotFormat format = plotFormatOf(target, PlotFormat::Png);
         const QString made = scratch.filePath(QStringLiteral("picture%1").arg(k));
