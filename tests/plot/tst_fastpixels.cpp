@@ -166,8 +166,6 @@ private slots:
 // ones made vertical or horizontal first).
 void tst_FastPixels::lines()
 {
-    const QImage::Format formats[]
-        = {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied};
     const QVector<QLine> fixed = linesOf(
         "80 60 150 80  80 60 100 130  80 60 60 130  80 60 10 80  80 60 10 40  80 60 60 -10 "
         "80 60 100 -10  80 60 150 40  80 60 130 110  80 60 140 60  80 60 80 0  50 100 50 20 "
@@ -176,6 +174,7 @@ void tst_FastPixels::lines()
         "-1000000000 -1000000000 -999999000 -999999990  70 70 70 70  159 119 159 119 "
         "200 30 200 30  -1000000000 120 -1000000000 0  -500000000 5 500000000 5 "
         "-500000000 5 500000001 5");
+    const int format = QImage::Format_RGB32; // then ARGB32 and ARGB32_Premultiplied
     std::mt19937 rng(3);
     for (int i = 0; i < 7000; ++i) {
         const bool random = i >= 8 * fixed.size();
@@ -204,7 +203,7 @@ void tst_FastPixels::lines()
                     drawPixelLine(&p, l.x1(), l.y1(), l.x2(), l.y2());
             };
             if (!random || i % 8)
-                QCOMPARE(bothWays(paint, {160, 120}, formats[i % 3]), taken);
+                QCOMPARE(bothWays(paint, {160, 120}, QImage::Format(format + i % 3)), taken);
             else
                 QCOMPARE(inWidget(paint, {120, 80}, offset, clip), taken);
         }
