@@ -2,7 +2,8 @@
 // into the image must set exactly the pixels Qt's own drawing sets, in every case they take on,
 // and leave everything else to Qt (vector devices get the plain calls). Each case is drawn with the
 // fast paths switched on and off (a grid line then as the line it stands for), and the images are
-// compared byte for byte.
+// compared byte for byte. The ends of a ray clipped to a box, which the beams are drawn between,
+// are held bit for bit to the list of crossings they stand for.
 #include "gridline.h"
 #include "pixelline.h"
 #include "pointdiscs.h"
@@ -22,6 +23,8 @@
 namespace {
 
 using Paint = std::function<void(QPainter &)>;
+// What bothWays() answers when the pixels are Qt's: with the fast paths writing them, or with
+// everything left to Qt.
 const QString taken("taken, same"), notTaken("left to Qt, same");
 
 // A busy background, so that a pixel set twice or in another shade shows.
@@ -184,7 +187,8 @@ void tst_FastPixels::lines()
         QLine l = random ? QLine(r(), r(), r(), r()) : fixed[i / 8];
         if (random && i % 7 == 0)
             l.setP2(l.p1() + QPoint(int(rng() % 5) - 2, int(rng() % 5) - 2));
-        const int vertical = int(rng() % 2), width = 1 + (random ? int(rng() % 2) : i % 2);
+        const bool vertical = rng() % 2;
+        const int width = 1 + (random ? int(rng() % 2) : i % 2);
         const QLine grid = !random    ? l
                            : vertical ? QLine(l.x1(), l.y1(), l.x1(), l.y2())
                                       : QLine(l.x1(), l.y1(), l.x2(), l.y1());
