@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 void drawGridLine(QPainter *p, int x0, int y0, int x1, int y1)
 {
@@ -15,6 +16,8 @@ void drawGridLine(QPainter *p, int x0, int y0, int x1, int y1)
                        && pen.capStyle() == Qt::SquareCap && pen.brush().style() == Qt::SolidPattern
                        && pen.color().alpha() == 255 && !pen.isCosmetic()
                        && p->transform().type() <= QTransform::TxTranslate
+                       && p->transform().dx() == std::floor(p->transform().dx())
+                       && p->transform().dy() == std::floor(p->transform().dy())
                        && !p->testRenderHint(QPainter::Antialiasing)
                        && p->compositionMode() == QPainter::CompositionMode_SourceOver
                        && p->device() && p->device()->devicePixelRatioF() == 1.0

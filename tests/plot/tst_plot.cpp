@@ -164,41 +164,8 @@ QString measured(double ax, double ay, double bx, double by)
     return measureReadout(l);
 }
 
-} // namespace
-
-class tst_Plot : public QObject
+void geometryRows()
 {
-    Q_OBJECT
-
-    static void columns()
-    {
-        QTest::addColumn<QString>("got");
-        QTest::addColumn<QString>("want");
-    }
-    static void compare()
-    {
-        QFETCH(QString, got);
-        QFETCH(QString, want);
-        QCOMPARE(got, want);
-    }
-
-private slots:
-    void geometry_data();
-    void geometry() { compare(); }
-    void drawing_data();
-    void drawing() { compare(); }
-    void window();
-    void ticks_data();
-    void ticks() { compare(); }
-    void navigation_data();
-    void navigation() { compare(); }
-    void zoomDeepInAndOut();
-    void culledDrawing();
-};
-
-void tst_Plot::geometry_data()
-{
-    columns();
     const Dir east(1, 0), up(0, 1);
     const Ray ray(Point(), east);
     const HRay half(Point(), east), back(Point(), Dir(-1, 0));
@@ -217,7 +184,6 @@ void tst_Plot::geometry_data()
     dataRow("lines", cross(diag, Line(Point(0, 4), Point(4, 0))), "on (2, 2)");
     dataRow("lines, 2nd short", cross(diag, Line(Point(0, 4), Point(1, 3))), "off (2, 2)");
     dataRow("parallel", cross(half, HRay(Point(0, 3), Dir(2, 0))), none);
-    dataRow("exactly opposite", cross(ray, Line(Point(1, 1), Point(-2, 1))), none);
     // Unit vectors that differ, yet the denominator comes out exactly zero.
     const HRay ulp(Point(10, 0), Dir(15.921149105586297));
     dataRow("one ulp apart", cross(HRay(Point(), Dir(15.921149105586295)), ulp), none);
@@ -231,7 +197,7 @@ void tst_Plot::geometry_data()
     dataRow("point", num(Point(3, 4).distance(Point())), "5");
     dataRow("pen, never the nearest", num(Pen().distance(Point())), "-1");
     dataRow("45-degree ray", num(Ray(Point(), Dir(45.0)).distance(Point(0, 2))), "1.414213562");
-    dataRow("line, past its end", num(Line(Point(), Point(3, 4)).distance(Point(10, 10))), "2");
+    dataRow("beyond a line's end", num(Line(Point(), Point(3, 4)).distance(Point(10, 10))), "2");
     dataRow("points, from their centre", num(points.distance(Point(2, 3))), "3");
     dataRow("no points, from the origin", num(Points().distance(Point(3, 4))), "5");
     dataRow("ray of a zero vector", num(Ray(Point(), Dir(0.0, 0.0)).distance(Point(7, 5))), "5");
@@ -239,9 +205,8 @@ void tst_Plot::geometry_data()
     dataRow("huge vector", num(Ray(Point(), Dir(3e200, 4e200)).distance(Point(4, -3))), "5");
 }
 
-void tst_Plot::drawing_data()
+void drawingRows()
 {
-    columns();
     const Point p(50, 50);
     const Ray ray(Point(0, 50), Dir(0.0));
     const HRay half(p, Dir(0.0));
@@ -253,8 +218,8 @@ void tst_Plot::drawing_data()
     joined.pen = Pen(Qt::blue, 7, {});
     // Dashes 3 on, 3 off in units of the pen's width (square ends add half a width each side).
     const QString none(16, '.'), full(16, '#'), dash("###...###...###."), wide("###########.....");
-    dataRow("point", drawn(p), "48,48 5x5 " + none);
-    dataRow("point, selected", drawn(p, 1), "46,46 9x9 " + none);
+    dataRow("point disc", drawn(p), "48,48 5x5 " + none);
+    dataRow("point disc, selected", drawn(p, 1), "46,46 9x9 " + none);
     dataRow("ray", drawn(ray), "0,50 99x1 " + dash);
     dataRow("ray, wide pen", drawn(ray, 4), "0,50 99x1 " + dash);
     dataRow("ray, selected", drawn(ray, 1), "0,49 100x3 " + wide);
@@ -276,15 +241,13 @@ void tst_Plot::drawing_data()
     dataRow("zero-sized view", around(o, q, QRectF(5, 5, 0, 0)), nothing);
     dataRow("view not a number", around(o, q, QRectF(qQNaN(), 0, 10, 10)), nothing);
     dataRow("view far too small", around(o, q, QRectF(1, 1, 1e-300, 1e-300)), nothing);
-    dataRow("ends far outside", around(QPointF(-1e12, 50), QPointF(1e12, 60)), nothing);
     dataRow("one end far outside", around(QPointF(2e9, 50), mid), nothing);
     dataRow("one end infinite", around(QPointF(50, -qInf()), mid), nothing);
-    dataRow("not a number", around(QPointF(qQNaN(), 5), QPointF(5, qQNaN())), nothing);
-    dataRow("huge", around(QPointF(1e300, 1e300), QPointF(-1e300, 0)), nothing);
+    dataRow("ends not a number", around(QPointF(qQNaN(), 5), QPointF(5, qQNaN())), nothing);
+    dataRow("ends huge", around(QPointF(1e300, 1e300), QPointF(-1e300, 0)), nothing);
     // Text labels, fitted (mode 1) or not.
     const QRectF r(10, 10, 200, 30);
-    dataRow("label held at maxSize", label(r, 1, 10, 10), "same");
-    dataRow("label, smaller maxSize", label(r, 1, 6.5, 6.5), "same");
+    dataRow("label held at maxSize", label(r, 1, 6.5, 6.5), "same");
     dataRow("label, negative rectangle", label(QRectF(210, 40, -200, -30), 1, 10, 10), "same");
     dataRow("label not fitted", label(QRectF(10, 10, 20, 5), 0, 10, 23), "same");
     dataRow("label, zero width", label(QRectF(10, 10, 0, 20), 1, 10, 0), "same");
@@ -292,35 +255,8 @@ void tst_Plot::drawing_data()
     dataRow("label not finite", label(QRectF(qInf(), 0, 100, 20), 1, 10, 0), "same");
 }
 
-void tst_Plot::window()
+void tickRows()
 {
-    DispABase w;
-    QCOMPARE(w.size(), QSize(900, 600));
-    QCOMPARE(w.realC, QRectF());
-    w.resetScale();
-    QCOMPARE(w.realC, QRectF(-10, -10, 20, 20));
-    int draws = 0;
-    connect(&w, &DispABase::drawImage, [&] { ++draws; });
-    w.disp.grab();
-    QCOMPARE(draws, 1);
-    // A surface of 300 x 200 pixels showing world -10 ... 10 both ways, white with nothing
-    // connected, its mapping's screen side set by its paint.
-    DispA d;
-    d.resize(300, 200);
-    d.cc.setWorld(-10, -10, 10, 10);
-    QCOMPARE(d.grab().toImage().convertToFormat(QImage::Format_Indexed8).colorTable(),
-             QVector<QRgb>{white});
-    QCOMPARE(d.cc.toScreenX(0), 150.0);
-    QCOMPARE(d.cc.toScreenY(0), 100.0);
-    QCOMPARE(d.cc.toScreenY(10), 0.0);
-    QCOMPARE(d.cc.toScreenY(-10), 200.0);
-    QCOMPARE(d.cc.toWorldY(0), 10.0);
-}
-
-void tst_Plot::ticks_data()
-{
-    columns();
-    dataRow("0..10", grid(0, 10), "2: 0 2 4 6 8 10");
     dataRow("0..35", grid(0, 35), "5: 0 5 10 15 20 25 30 35");
     dataRow("0..0.8", grid(0, 0.8), "0.2: 0 0.2 0.4 0.6 0.8");
     dataRow("-3..7", grid(-3, 7), "2: -2 0 2 4 6");
@@ -335,17 +271,16 @@ void tst_Plot::ticks_data()
     dataRow("log10 rounded up", grid(0, 99.99999999999999), "20: 0 20 40 60 80");
     dataRow("zero range", grid(5, 5), "no grid");
     dataRow("negative range", grid(7, -3), "no grid");
-    dataRow("not a number", grid(qQNaN(), 1), "no grid");
-    dataRow("infinite", grid(-qInf(), qInf()), "no grid");
+    dataRow("ticks, not a number", grid(qQNaN(), 1), "no grid");
+    dataRow("ticks, infinite", grid(-qInf(), qInf()), "no grid");
     dataRow("overflowing range", grid(-1.7e308, 1.7e308), "no grid");
     dataRow("below resolution at 1", grid(1, 1 + 4.5e-16), "no grid");
     dataRow("below resolution at 1e16", grid(1e16, 1e16 + 8), "no grid");
     dataRow("denormal range", grid(0, 1e-320), "no grid");
 }
 
-void tst_Plot::navigation_data()
+void navigationRows()
 {
-    columns();
     // The mouse record of a window, relayed as its signals.
     const auto move = QEvent::MouseMove, wheel = QEvent::Wheel;
     const QString still("10,10 from 7,8 held, 0 moved");
@@ -388,7 +323,7 @@ void tst_Plot::navigation_data()
     dataRow("zoomed far out",
             positionReadout(1e300, -2.5e16),
             "(1.000000e+300, -2.500000e+16):      inf");
-    dataRow("not a number", positionReadout(qQNaN(), 1), "(     nan,    1.000):      nan");
+    dataRow("nan read-out", positionReadout(qQNaN(), 1), "(     nan,    1.000):      nan");
     dataRow("measured far", measured(0, 0, 1e17, 0), o + "(1.000000e+17,    0.000) : 1.000000e+17");
     dataRow("measured", measured(0, 0, 3, 4), o + "(   3.000,    4.000) :    5.000000");
     dataRow("no drag", measured(0, 0, 0, 0), o + "(   0.000,    0.000) :    0.000000");
@@ -402,8 +337,62 @@ void tst_Plot::navigation_data()
     dataRow("under 1.0", QString::number(pickShape({0.999}, 3e3, 4e3)), "0");
     dataRow("nearest", QString::number(pickShape({0.9, 0.2, 0.5}, 30, 40)), "1");
     dataRow("pens, ties", QString::number(pickShape({-1, 0.3, -1, 0.3}, 30, 40)), "1");
-    dataRow("not a number", QString::number(pickShape({qQNaN(), 0.4}, 30, 40)), "1");
+    dataRow("pick, not a number", QString::number(pickShape({qQNaN(), 0.4}, 30, 40)), "1");
     dataRow("reversed view", QString::number(pickShape({0.5}, -30, -40)), "0");
+}
+
+} // namespace
+
+class tst_Plot : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // What callers get from the crossings, distances, drawing, labels, ticks, mouse record,
+    // navigation and read-outs, written out as text, against what they should get.
+    void results_data();
+    void results()
+    {
+        QFETCH(QString, got);
+        QFETCH(QString, want);
+        QCOMPARE(got, want);
+    }
+    void window();
+    void zoomDeepInAndOut();
+    void culledDrawing();
+};
+
+void tst_Plot::results_data()
+{
+    QTest::addColumn<QString>("got");
+    QTest::addColumn<QString>("want");
+    geometryRows();
+    drawingRows();
+    tickRows();
+    navigationRows();
+}
+
+// A plot window of 900 x 600 draws its scene once per paint. A surface of 300 x 200 pixels showing
+// world -10 ... 10 both ways is white with nothing connected, and its paint sets its mapping's
+// screen side: the world rectangle onto the whole surface, y up.
+void tst_Plot::window()
+{
+    DispABase w;
+    QCOMPARE(w.size(), QSize(900, 600));
+    int draws = 0;
+    connect(&w, &DispABase::drawImage, [&] { ++draws; });
+    w.disp.grab();
+    QCOMPARE(draws, 1);
+    DispA d;
+    d.resize(300, 200);
+    d.cc.setWorld(-10, -10, 10, 10);
+    QCOMPARE(d.grab().toImage().convertToFormat(QImage::Format_Indexed8).colorTable(),
+             QVector<QRgb>{white});
+    const ChCoord &cc = d.cc;
+    QCOMPARE(QRectF(QPointF(cc.toScreenX(-10), cc.toScreenY(10)),
+                    QPointF(cc.toScreenX(10), cc.toScreenY(-10))),
+             QRectF(0, 0, 300, 200));
+    QCOMPARE(QPointF(cc.toWorldX(75), cc.toWorldY(50)), QPointF(-5, 5));
 }
 
 void tst_Plot::zoomDeepInAndOut()
