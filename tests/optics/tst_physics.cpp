@@ -85,6 +85,7 @@ private slots:
         }
         QVERIFY(!factors("Si", Miller{1, 1, 1}, 3.13507, 1977).ok()); // below hc / 2d
         QVERIFY(!factors("Xx", Miller{1, 1, 1}, 3.13507, 8000).ok());
+        QVERIFY(analyseBands(design("Xx", 1, 1, 1, 8000), {}).crystals.isEmpty());
     }
 
     void darwinWithoutAbsorption_data()
@@ -253,7 +254,8 @@ private slots:
 
     void arrays_data()
     {
-        QTest::addColumn<QString>("given");     // material, h k l, start energy, energy step, type
+        // Material, h k l, start energy, energy step, type, and a spacing other than the shown one.
+        QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("states");    // B band, R no reflection, F forbidden
         QTest::addColumn<double>("fraction");   // NaN: none; negative: not checked
         QTest::addColumn<double>("largestGap"); // negative: not checked
@@ -270,6 +272,13 @@ private slots:
         // Bands of 2.6 eV and more, 1 eV apart, or all on one energy: they cover everything.
         dataRow("overlapping", "Ge 1 1 1 8000 1 6", "BBBBBBBBBB", 1.0, 0.0, 25.52);
         dataRow("one energy", "Si 1 1 1 8000 0 1", "BBBBBBBBBB", 1.0, 0.0, -0.88);
+        // No spacing (indices 0 0 0, or d NaN or 0 as a file may give it), or no data for the
+        // material: no band, no number, no NaN.
+        const double none = qQNaN();
+        dataRow("0 0 0", "Si 0 0 0 8000 -15 3", "RRRRRRRRRR", none, 0.0, none);
+        dataRow("d NaN", "Si 1 1 1 8000 -15 3 nan", "RRRRRRRRRR", none, 0.0, none);
+        dataRow("d 0", "Si 1 1 1 8000 -15 3 0", "RRRRRRRRRR", none, 0.0, none);
+        dataRow("no material", "Xx 1 1 1 8000 -15 3", "DDDDDDDDDD", none, 0.0, none);
     }
     void arrays()
     {
@@ -280,7 +289,8 @@ private slots:
         QFETCH(double, offset);
         const QStringList g = given.split(' ');
         const double e0 = g[4].toDouble();
-        const DesignMaterial m = design(g[0], g[1].toInt(), g[2].toInt(), g[3].toInt(), e0);
+        DesignMaterial m = design(g[0], g[1].toInt(), g[2].toInt(), g[3].toInt(), e0);
+        m.spacing = g.value(7, QString::number(m.spacing, 'g', 17)).toDouble();
         const QVector<CrystalOptics> cs
             = layOut({g[6].toInt(), e0, g[5].toDouble(), 10, 4, 1, 4}, m.spacing);
         const BandsAnalysis a = analyseBands(m, list(cs));
@@ -288,12 +298,14 @@ private slots:
         for (const CrystalBand &c : a.crystals) {
             got += "BRFD"[int(c.state)];
             // Never a NaN among the numbers, band or none.
-            for (const double v : {c.fwhmSigma, c.low, c.high, c.shift, c.latticeOffset})
+            for (const double v :
+                 {c.fwhmSigma, c.low, c.high, c.shift, c.latticeOffset, c.energy.value_or(0)})
                 QVERIFY(std::isfinite(v));
             if (c.state == BandState::Band)
                 QVERIFY(c.low < *c.energy + c.shift && *c.energy + c.shift < c.high);
         }
         QCOMPARE(got, states);
+        QCOMPARE(bool(a.fwhmSigmaAtStart), states[0] == 'B');
         const Coverage &c = a.coverage;
         QVERIFY(std::isnan(fraction)
                     ? !c.fraction && !c.bands
@@ -302,7 +314,8 @@ private slots:
         QVERIFY(std::isnan(offset) ? !a.offsetAtStart
                                    : near(a.offsetAtStart.value_or(qQNaN()), offset, 0.01));
         // The accepted constant beside the design's: xraylib's own, not the design's.
-        QVERIFY(a.acceptedLattice && *a.acceptedLattice != m.latticeConstant);
+        QVERIFY(a.acceptedLattice ? *a.acceptedLattice != m.latticeConstant
+                                  : a.reflection.status == Status::NoData);
 
         // The averaged focus is the tracing's read-out to the last bit; its parallel pairs are
         // those the tracing counts at the origin, its virtual ones those crossPoint puts behind.
@@ -321,25 +334,6 @@ private slots:
         QCOMPARE(a.focus.pairs, qint64(45));
         QCOMPARE(a.focus.parallelPairs, parallel);
         QCOMPARE(a.focus.virtualPairs, behind);
-    }
-
-    // No spacing (0 0 0, NaN, 0) or no data for the material: no band, no number, no NaN.
-    void nothingToAnalyse()
-    {
-        DesignMaterial m = design("Si", 0, 0, 0, 8000);
-        const QVector<CrystalOptics> cs = layOut({3, 8000, -15, 3, 4, 1, 4}, m.spacing);
-        for (const double d : {m.spacing, qQNaN(), 0.0}) {
-            m.spacing = d;
-            const BandsAnalysis a = analyseBands(m, list(cs));
-            QVERIFY(!a.fwhmSigmaAtStart && !a.offsetAtStart && a.coverage.bands == 0);
-            for (const CrystalBand &c : a.crystals)
-                QVERIFY(c.state != BandState::Band && (!c.energy || std::isfinite(*c.energy)));
-        }
-        m = design("Xx", 1, 1, 1, 8000);
-        const BandsAnalysis a = analyseBands(m, list(layOut({}, m.spacing)));
-        QVERIFY(a.reflection.status == Status::NoData && !a.acceptedLattice);
-        QCOMPARE(a.crystals.value(0).state, BandState::NoData);
-        QVERIFY(analyseBands(m, {}).crystals.isEmpty());
     }
 };
 
