@@ -33,14 +33,12 @@ class tst_Physics : public QObject
         return DesignMaterial{
             m, double(h), double(k), double(l), designA(m), shownSpacing(m, h, k, l), e0};
     }
-    static bool within(double v, double expected, double rel)
+    // v within the relative tolerance r of w.
+    static bool within(double v, double w, double r)
     {
-        return std::fabs(v - expected) <= rel * std::fabs(expected);
+        return std::fabs(v - w) <= r * std::fabs(w);
     }
-    static QString text(const std::optional<double> &v)
-    {
-        return v ? QString::number(*v, 'g', 12) : "-";
-    }
+    static QString text(std::optional<double> v) { return v ? QString::number(*v, 'g', 12) : "-"; }
     // A half-ray from (x, y) at deg degrees.
     static HRay ray(double x, double y, double deg) { return HRay(Point(x, y), Dir(deg)); }
     static CrystalList list(const QVector<CrystalOptics> &cs)
