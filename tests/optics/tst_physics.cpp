@@ -61,10 +61,15 @@ private slots:
                 const bool rule = odd % 3 || (h + k + l + 24) % 4 == 2;
                 const bool none = !h && !k && !l;
                 const Check c = checkReflection(material, h, k, l);
-                QVERIFY2(none ? c.status == Status::NoPlanes
-                              : c.status == (rule ? Status::Forbidden : Status::Allowed)
-                                    && (rule ? c.relativeF < 1e-12 : c.relativeF > 1e-3),
-                         qPrintable(QString("%1 %2 %3 %4").arg(material).arg(h).arg(k).arg(l)));
+                const bool ok = none ? c.status == Status::NoPlanes
+                                     : c.status == (rule ? Status::Forbidden : Status::Allowed)
+                                           && (rule ? c.relativeF < 1e-12 : c.relativeF > 1e-3);
+                // The indices formatted only for a failure: for all 4394 they took a third of the
+                // run.
+                QVERIFY2(
+                    ok,
+                    ok ? ""
+                       : qPrintable(QString("%1 %2 %3 %4").arg(material).arg(h).arg(k).arg(l)));
             }
         }
     }
@@ -267,15 +272,15 @@ private slots:
         dataRow("Si 200", "Si 2 0 0 8000 0 5", "FFFFFFFFFF", qQNaN(), 0.0, -0.88);
         // Below the cut-off at 1977 eV: the -1 degree marker, no band.
         dataRow("cut-off", "Si 1 1 1 1000 500 3", "RRBBBBBBBB", -2.0, -2.0, qQNaN());
-        // Bands of 2.6 eV and more, 1 eV apart, or all on one energy: they cover everything.
+        // Bands of 2.6 eV and more, 1 eV apart: they overlap and cover everything.
         dataRow("overlapping", "Ge 1 1 1 8000 1 6", "BBBBBBBBBB", 1.0, 0.0, 25.52);
-        dataRow("one energy", "Si 1 1 1 8000 0 1", "BBBBBBBBBB", 1.0, 0.0, -0.88);
         // No spacing (indices 0 0 0, or d NaN or 0 as a file may give it), or no data for the
-        // material: no band, no number, no NaN.
+        // material: no band, no number, no NaN. The crystals lie flat or at -1 degree, all
+        // parallel.
         const double none = qQNaN();
-        dataRow("0 0 0", "Si 0 0 0 8000 -15 3", "RRRRRRRRRR", none, 0.0, none);
-        dataRow("d NaN", "Si 1 1 1 8000 -15 3 nan", "RRRRRRRRRR", none, 0.0, none);
-        dataRow("d 0", "Si 1 1 1 8000 -15 3 0", "RRRRRRRRRR", none, 0.0, none);
+        dataRow("0 0 0", "Si 0 0 0 8000 -15 1", "RRRRRRRRRR", none, 0.0, none);
+        dataRow("d NaN", "Si 1 1 1 8000 -15 7 nan", "RRRRRRRRRR", none, 0.0, none);
+        dataRow("d 0", "Si 1 1 1 8000 -15 5 0", "RRRRRRRRRR", none, 0.0, none);
         dataRow("no material", "Xx 1 1 1 8000 -15 3", "DDDDDDDDDD", none, 0.0, none);
     }
     void arrays()
