@@ -13,47 +13,16 @@
 
 #include <memory>
 
-namespace {
-
-// One step as a user takes it: "Name" (Return in a field, or a click on a button), "Name=text"
-// (picks item text of a combo box, or types into a field with Return), "Name~text" (types, then
-// moves the focus to another field) and "Name:text" (the program sets the text, then Return).
-void act(QWidget *w, const QString &step)
-{
-    const int at = step.indexOf(QRegularExpression("[=~:]"));
-    const QString text = step.mid(at + 1);
-    QWidget *target = w->findChild<QWidget *>(step.left(at));
-    auto *field = qobject_cast<QLineEdit *>(target);
-    if (auto box = qobject_cast<QComboBox *>(target)) {
-        box->setCurrentIndex(text.toInt());
-    } else if (auto button = qobject_cast<QAbstractButton *>(target)) {
-        QTest::mouseClick(button, Qt::LeftButton);
-    } else if (at > 0 && step[at] == ':') {
-        field->setText(text);
-        QTest::keyClick(field, Qt::Key_Return);
-    } else if (at > 0) {
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, text);
-        if (step[at] == '=')
-            QTest::keyClick(field, Qt::Key_Return);
-        else
-            w->findChildren<QLineEdit *>().value(field == w->findChild<QLineEdit *>())->setFocus();
-    } else {
-        QTest::keyClick(target, Qt::Key_Return);
-    }
-}
-
-} // namespace
-
 class tst_Panels : public QObject
 {
     Q_OBJECT
 
     // Plays the steps, separated by blanks, and returns how often the panel announced a change
-    // meanwhile. A panel to leave a field in is shown first; the field stepped into first has the
-    // focus already, so that only what the fields announce counts.
+    // meanwhile: "Name" (Return in a field, or a click on a button), "Name=text" (picks item text
+    // of a combo box, or types into a field with Return), "Name~text" (types, then moves the focus
+    // to another field) and "Name:text" (the program sets the text, then Return). A panel to leave
+    // a field in is shown first; the field stepped into first has the focus already, so that only
+    // what the fields announce counts.
     static QString play(QWidget *w, const char *signal, const QString &steps)
     {
         if (steps.contains('~')) {
@@ -65,8 +34,33 @@ class tst_Panels : public QObject
         if (auto *f = w->findChild<QLineEdit *>(steps.section(QRegularExpression("[=~: ]"), 0, 0)))
             f->setFocus();
         QSignalSpy spy(w, signal);
-        for (const QString &step : steps.split(' ', Qt::SkipEmptyParts))
-            act(w, step);
+        for (const QString &step : steps.split(' ', Qt::SkipEmptyParts)) {
+            const int at = step.indexOf(QRegularExpression("[=~:]"));
+            const QString text = step.mid(at + 1);
+            QWidget *target = w->findChild<QWidget *>(step.left(at));
+            auto *field = qobject_cast<QLineEdit *>(target);
+            if (auto box = qobject_cast<QComboBox *>(target)) {
+                box->setCurrentIndex(text.toInt());
+            } else if (auto button = qobject_cast<QAbstractButton *>(target)) {
+                QTest::mouseClick(button, Qt::LeftButton);
+            } else if (at > 0 && step[at] == ':') {
+                field->setText(text);
+                QTest::keyClick(field, Qt::Key_Return);
+            } else if (at > 0) {
+                field->setFocus();
+                field->selectAll();
+                QTest::keyClick(field, Qt::Key_Delete);
+                QTest::keyClicks(field, text);
+                if (step[at] == '=')
+                    QTest::keyClick(field, Qt::Key_Return);
+                else
+                    w->findChildren<QLineEdit *>()
+                        .value(field == w->findChild<QLineEdit *>())
+                        ->setFocus();
+            } else {
+                QTest::keyClick(target, Qt::Key_Return);
+            }
+        }
         return QString::number(spy.count());
     }
     // The texts of the named fields without their padding, '|' between them.
