@@ -1,6 +1,5 @@
 #include "bragg.h"
 #include "layout.h"
-#include "matchkey.h"
 #include "testsupport.h"
 #include "trace.h"
 
@@ -10,58 +9,40 @@
 #include <cstring>
 #include <random>
 
-namespace {
-
-constexpr double kD = 3.13553;
 using Pts = QVector<QPointF>;
-
-// Arrangement parameters; dX 4, dY 1 and L 4 throughout.
-LayoutParams P(int type, double de = -15, double e0 = 8000, int n = 10)
-{
-    return {type, e0, de, n, 4, 1, 4};
-}
-
-// A crystal as its row shows it: centre, angle, energy, length.
-QString shown(const CrystalOptics &c)
-{
-    const CrystalTexts t = c.texts(kD);
-    return QStringList{t.x, t.y, t.deg, t.energy, t.length}.replaceInStrings(" ", "").join(' ');
-}
-
-// A crystal centred on l.p1() whose reflected centre ray heads for l.p2().
-CrystalOptics towards(const QLineF &l)
-{
-    return CrystalOptics(std::atan2(l.dy(), l.dx()) / M_PI * 90.0, l.x1(), l.y1(), 1.0);
-}
-
-// The points of both lists, one after the other.
-Pts pts(const Points &a, const Points &b = Points())
-{
-    Pts r;
-    for (const Point &p : a.points + b.points)
-        r << QPointF(p.x, p.y);
-    return r;
-}
-
-// The same double to the last bit (so also -0 and 0 apart, and any NaN like itself).
-bool sameBits(double a, double b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-bool samePoint(const Point &a, const Point &b)
-{
-    return sameBits(a.x, b.x) && sameBits(a.y, b.y) && sameBits(a.t, b.t) && a.valid == b.valid
-           && a.type == b.type && a.label.isNull() && b.label.isNull();
-}
-
-} // namespace
-
 Q_DECLARE_METATYPE(LayoutParams)
 
 class tst_Optics : public QObject
 {
     Q_OBJECT
+
+    static constexpr double kD = 3.13553;
+    // Arrangement parameters; dX 4, dY 1 and L 4 throughout.
+    static LayoutParams P(int type, double de = -15, double e0 = 8000, int n = 10)
+    {
+        return {type, e0, de, n, 4, 1, 4};
+    }
+    // A crystal as its row shows it: centre, angle, energy, length.
+    static QString shown(const CrystalOptics &c)
+    {
+        const CrystalTexts t = c.texts(kD);
+        return QStringList{t.x, t.y, t.deg, t.energy, t.length}.replaceInStrings(" ", "").join(' ');
+    }
+    // The points of both lists, one after the other.
+    static Pts pts(const Points &a, const Points &b = Points())
+    {
+        Pts r;
+        for (const Point &p : a.points + b.points)
+            r << QPointF(p.x, p.y);
+        return r;
+    }
+    static CrystalList list(const QVector<CrystalOptics> &cs)
+    {
+        CrystalList l;
+        for (const CrystalOptics &c : cs)
+            l << &c;
+        return l;
+    }
 
 private slots:
     void bragg()
@@ -75,9 +56,9 @@ private slots:
         QCOMPARE(Bragg::angleDeg(1977.08, kD), -1.0);
         QCOMPARE(Bragg::angleDeg(0, kD), Bragg::noReflectionDeg);
         const double rad = -1.0 / 180 * M_PI;
-        QVERIFY(near(Bragg::noReflectionRad, rad, 1e-18) && Bragg::noReflectionDeg == -1.0);
-        QVERIFY(near(Bragg::noReflectionCos, std::cos(rad), 1e-16));
-        QVERIFY(near(Bragg::noReflectionSin, std::sin(rad), 1e-17));
+        QVERIFY(near(Bragg::noReflectionRad, rad, 1e-18)
+                && near(Bragg::noReflectionSin, std::sin(rad), 1e-17)
+                && near(Bragg::noReflectionCos, std::cos(rad), 1e-16));
         // Spacing 0 or NaN reflects nothing; an infinite one (indices 0 0 0) gives flat crystals.
         for (const double d : {0.0, qQNaN(), qInf()}) {
             for (int type = 1; type <= 7; ++type) {
@@ -95,26 +76,18 @@ private slots:
         QTest::addColumn<int>("i");       // the crystal shown, or the number of crystals
         QTest::addColumn<QString>("crystal");
         dataRow("t1 #0", P(1), 0.0, 0, "0.00000 0.00000 14.308084 8000.0000 4.04636");
-        dataRow("t1 #1", P(1), 0.0, 1, "3.91693 1.00000 14.335537 7985.0000 4.03877");
         dataRow("t1 #2", P(1), 0.0, 2, "7.82603 2.00000 14.363097 7970.0000 4.03119");
-        dataRow("t2 #1", P(2), 0.0, 1, "3.87569 0.98947 14.335537 7985.0000 4.00000");
         dataRow("t2 #2", P(2), 0.0, 2, "7.75090 1.98080 14.363097 7970.0000 4.00000");
-        dataRow("t3 #1", P(3), 0.0, 1, "3.89498 1.00000 14.335537 7985.0000 4.00000");
         dataRow("t3 #2", P(3), 0.0, 2, "7.78605 2.00000 14.363097 7970.0000 4.00000");
-        dataRow("t4 #1", P(4), 0.0, 1, "-0.22919 1.00000 14.335537 7985.0000 4.00000");
         dataRow("t4 #2", P(4), 0.0, 2, "-0.46279 2.00000 14.363097 7970.0000 4.00000");
         // Types 5 and 7: crystals 2 and up aim at the focus and miss their nominal energies.
         dataRow("t5 #1", P(5), 0.0, 1, "4.00000 1.00000 14.335537 7985.0000 4.00000");
         dataRow("t5 #2", P(5), 0.0, 2, "8.00000 2.00000 14.363193 7969.9477 4.00000");
-        dataRow("t5 #3", P(5), 0.0, 3, "12.00000 3.00000 14.391054 7954.8429 4.00000");
-        dataRow("t5 #4", P(5), 0.0, 4, "16.00000 4.00000 14.419122 7939.6853 4.00000");
         // Types 6 and 7 start crystal i at i dY along the surface of crystal 0.
         dataRow("t6 #0", P(6), 0.0, 0, "1.93796 0.49427 14.308084 8000.0000 4.00000");
         dataRow("t6 #2", P(6), 0.0, 2, "3.87545 0.99040 14.363097 7970.0000 4.00000");
-        dataRow("t7 #0", P(7), 0.0, 0, "0.00000 0.00000 14.308084 8000.0000 4.00000");
         dataRow("t7 #1", P(7), 0.0, 1, "2.90671 0.74234 14.335537 7985.0000 4.00000");
         dataRow("t7 #2", P(7), 0.0, 2, "3.87573 0.98932 14.330976 7987.4881 4.00000");
-        dataRow("t7 #3", P(7), 0.0, 3, "4.84463 1.23676 14.340173 7982.4728 4.00000");
         // dE 0: the first two reflected rays are parallel, the focus is the origin.
         dataRow("t5 dE 0", P(5, 0), 0.0, 2, "8.00000 2.00000 7.018122 16181.3153 4.00000");
         // Turned rigidly about the origin: (x, y) -> (-y, x), every angle 90 degrees more.
@@ -167,9 +140,6 @@ private slots:
         QTest::addColumn<QVector<QLineF>>("crystals");
         QTest::addColumn<Pts>("crossings"); // pairs (0, 1), (0, 2), (1, 2)
         QTest::addColumn<Pts>("focus");     // F and the image I, none without crossings
-        QTest::newRow("two aimed at (100, 50)")
-            << QVector<QLineF>{{0, 0, 100, 50}, {10, 0, 100, 50}} << Pts{{100, 50}}
-            << Pts{{100, 50}, {195, 100}};
         // Reflections at 45, 90 and 0 degrees: the lines y = x, x = 10 and y = 4.
         QTest::newRow("three") << QVector<QLineF>{{0, 0, 1, 1}, {10, 0, 10, 1}, {0, 4, 1, 4}}
                                << Pts{{10, 10}, {4, 4}, {10, 4}}
@@ -185,111 +155,78 @@ private slots:
         QFETCH(QVector<QLineF>, crystals);
         QFETCH(Pts, crossings);
         QFETCH(Pts, focus);
+        // Each crystal centred on p1, its reflected centre ray heading for p2.
         QVector<CrystalOptics> cs;
         for (const QLineF &l : crystals)
-            cs << towards(l);
-        CrystalList list;
-        for (const CrystalOptics &c : cs)
-            list << &c;
+            cs << CrystalOptics(std::atan2(l.dy(), l.dx()) / M_PI * 90.0, l.x1(), l.y1(), 1.0);
         Points cps, centres, avrCps, avrIps;
-        crossCentreRays(list, cps, centres);
+        crossCentreRays(list(cs), cps, centres);
         QCOMPARE(pts(cps), crossings);
         QCOMPARE(addFocus(cps, centres, energyRangeLabel(8000, 8090), avrCps, avrIps),
                  !focus.isEmpty());
         QCOMPARE(pts(avrCps, avrIps), focus);
-        for (const Point &p : avrCps.points + avrIps.points)
-            QCOMPARE(p.label, QStringLiteral("8000-8090[eV]"));
-        // "Rest CPs": the focus again, the image seeded at twice it, both without labels.
-        restartHistories(cps, avrCps, avrIps);
-        QCOMPARE(pts(avrCps, avrIps), (focus.isEmpty() ? focus : Pts{focus[0], 2 * focus[0]}));
-        QVERIFY(avrCps.points.value(0).label.isEmpty() && avrIps.points.value(0).label.isEmpty());
     }
 
-    void crossingsAsCrossPoint_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("any angle and place") << 0;
-        QTest::newRow("repeated, opposite and right angles") << 1;
-        QTest::newRow("no reflection: -1 degree") << 2;
-        QTest::newRow("huge, tiny and non-finite places") << 3;
-        QTest::newRow("layouts of every type") << 4;
-    }
     // Tracing crosses every pair as crossPoint does, bit for bit, point by point, sum and all,
-    // also when the lists held other points before.
+    // also when the lists held other points before: crystals at any angle and place; at
+    // repeated, opposite and right angles; not reflecting (-1 degree); at huge, tiny and
+    // non-finite places; layouts of every type.
     void crossingsAsCrossPoint()
     {
-        QFETCH(int, kind);
-        std::mt19937_64 rng(1234 + kind);
+        std::mt19937_64 rng(1234);
         const auto uniform
             = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
         const auto pick = [&](int n) { return int(rng() % unsigned(n)); };
-        const double places[] = {1e300,
-                                 -1e300,
-                                 1e154,
-                                 -3e160,
-                                 1e-300,
-                                 -4.9e-324,
-                                 0.0,
-                                 -0.0,
-                                 7.5,
-                                 1e15,
-                                 qInf(),
-                                 -qInf(),
-                                 qQNaN()};
+        // The same points to the last bit (so also -0 and 0 apart, and any NaN like itself).
+        const auto one = [](const Point &p, const Point &q) {
+            return std::memcmp(&p.x, &q.x, sizeof p.x) == 0
+                   && std::memcmp(&p.y, &q.y, sizeof p.y) == 0
+                   && std::memcmp(&p.t, &q.t, sizeof p.t) == 0 && p.valid == q.valid
+                   && p.type == q.type && p.label.isNull() && q.label.isNull();
+        };
+        const auto same = [&](const Points &a, const Points &b) {
+            bool all = a.points.size() == b.points.size() && one(a.sum, b.sum);
+            for (int k = 0; all && k < a.points.size(); ++k)
+                all = one(a.points[k], b.points[k]);
+            return all;
+        };
+        QVector<double> places{1e300, -1e300, 1e154, -3e160, 1e-300, -4.9e-324, 0.0, -0.0, 1e15};
+        places << 7.5 << qInf() << -qInf() << qQNaN();
         Points cps, centres;
         for (int k = 0; k < 5; ++k)
             cps.add(Point(k, -k, QStringLiteral("left over")));
         cps.points[2].valid = false;
         cps.points[3].t = 9;
-        for (int design = 0; design < 60; ++design) {
+        for (int design = 0; design < 300; ++design) {
+            const int kind = design % 5;
             QVector<CrystalOptics> cs;
-            if (kind == 4) {
-                LayoutParams p = P(1 + pick(7), uniform(-60, 60), uniform(1500, 20000));
-                p.count = pick(40);
-                cs = layOut(p, kD);
-            }
-            const int n = kind == 4 ? cs.size() : pick(40);
+            if (kind == 4)
+                cs = layOut(P(1 + pick(7), uniform(-60, 60), uniform(1500, 20000), pick(40)), kD);
             const double base = uniform(-180, 180);
-            for (int i = 0; i < n && kind != 4; ++i) {
-                double angle = uniform(-180, 180);
-                double x = uniform(-100, 100), y = uniform(-100, 100);
-                if (kind == 1)
-                    angle = base + 45 * pick(5);
-                if (kind == 3) {
-                    x = places[pick(13)];
-                    y = pick(2) ? places[pick(13)] : uniform(-1, 1);
-                }
+            for (int i = 0, n = kind == 4 ? 0 : pick(40); i < n; ++i) {
+                const double angle = kind == 1 ? base + 45 * pick(5) : uniform(-180, 180);
+                const double x = kind == 3 ? places[pick(13)] : uniform(-100, 100);
+                const double y = kind == 3 && pick(2) ? places[pick(13)] : uniform(-100, 100);
                 cs << CrystalOptics(angle, x, y, uniform(0.1, 10));
                 if (kind == 2 || (kind == 1 && pick(4) == 0))
                     cs.last().turnToEnergy(pick(2) ? 1000 : 0, kD);
             }
-            CrystalList list;
-            for (const CrystalOptics &c : cs)
-                list << &c;
-            crossCentreRays(list, cps, centres);
-
+            crossCentreRays(list(cs), cps, centres);
             Points expected, expectedCentres;
-            for (int i = 0; i < n; ++i) {
-                for (int j = i + 1; j < n; ++j) {
+            for (int i = 0; i < cs.size(); ++i) {
+                for (int j = i + 1; j < cs.size(); ++j) {
                     Point p;
-                    crossPoint(list[i]->outCentre, list[j]->outCentre, p);
+                    crossPoint(cs[i].outCentre, cs[j].outCentre, p);
                     expected.add(p);
                 }
-                expectedCentres.add(surfaceCentre(*list[i]));
+                expectedCentres.add(surfaceCentre(cs[i]));
             }
-            QCOMPARE(cps.points.size(), expected.points.size());
-            for (int k = 0; k < expected.points.size(); ++k)
-                QVERIFY2(samePoint(cps.points[k], expected.points[k]),
-                         qPrintable(QStringLiteral("design %1, crossing %2").arg(design).arg(k)));
-            QVERIFY(samePoint(cps.sum, expected.sum));
-            QCOMPARE(centres.points.size(), n);
-            for (int k = 0; k < n; ++k)
-                QVERIFY(samePoint(centres.points[k], expectedCentres.points[k]));
-            QVERIFY(samePoint(centres.sum, expectedCentres.sum));
+            QVERIFY2(same(cps, expected) && same(centres, expectedCentres),
+                     qPrintable(QStringLiteral("design %1").arg(design)));
         }
     }
 
-    void coloursLabelsAndKeys()
+    void coloursAndLabels()
     {
         const QColor four[] = {{0, 255, 0}, {63, 191, 0}, {127, 127, 0}, {191, 63, 0}};
         for (int i = 0; i < 4; ++i)
@@ -297,14 +234,6 @@ private slots:
         // Six significant digits, as %g writes them.
         QCOMPARE(energyRangeLabel(8012.3456, -113284.4296), QStringLiteral("8012.35--113284[eV]"));
         QCOMPARE(energyRangeLabel(0, 1e7), QStringLiteral("0-1e+07[eV]"));
-        // A design-file key is an exact prefix, case and blanks included; the rest is the value.
-        const QString key = QStringLiteral("# Start Energy       : ");
-        QString value;
-        QVERIFY(matchKey(key + " 80 0 ", key, value) && value == " 80 0 ");
-        QVERIFY(matchKey(key, key, value) && value.isEmpty());
-        for (const char *other :
-             {"# start energy       : 8", "# Start Energy      : 8", " # Start Energy       : 8"})
-            QVERIFY(!matchKey(other, key, value) && value.isEmpty());
     }
 
     void boxes()
