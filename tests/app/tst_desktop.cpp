@@ -325,7 +325,6 @@ private slots:
         QTest::addColumn<QString>("saved");
         dataRow("no suffix", 0, "suffixless", "suffixless.cfg");
         dataRow("a suffix of its own", 0, "design.txt", "design.txt");
-        dataRow("already .cfg", 0, "keep.cfg", "keep.cfg");
         dataRow("any file", 1, "plain", "plain");
     }
     // The Save dialog, not modal, appends ".cfg" to a name without a suffix only under the
@@ -418,12 +417,10 @@ private slots:
         QTest::addColumn<int>("crystals"); // 10: the design as it was
         dataRow("letters", false, "StartE", "abc", "Not a number: abc", 10);
         dataRow("nan in a row", false, "r:3:X", "nan", "Not a number: nan", 10);
-        dataRow("a fraction of crystals", false, "Num", "2.7", "Not a whole number: 2.7", 10);
         dataRow("Japanese", true, "DE", "1e999", "数値ではありません: 1e999", 10);
         dataRow("Japanese, a row", true, "r:0:Energy", "", "数値ではありません: (空欄)", 10);
         dataRow("Japanese, a count", true, "Num", "7.5", "整数ではありません: 7.5", 10);
         dataRow("7.0 crystals", false, "Num", "7.0", "", 7);
-        dataRow("7e0 crystals", false, "Num", "7e0", "", 7);
         dataRow("12.000 crystals", false, "Num", "12.000", "", 12);
         dataRow("the spacing is shown, not typed", false, "Spacing", "9", "", 10);
     }
