@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Random-use soak of the main window (tests/app/soak_body.cpp) in the AddressSanitizer + UBSan
-# build build-soak-asan (configured here when missing):
+# build of the "asan" preset, build-asan (configured here when missing):
 #   scripts/soak.sh                          20,000 actions, the seed taken from the clock
 #   LUMIVARD_SOAK_SEED=N scripts/soak.sh     the run with seed N again
 #   LUMIVARD_SOAK_ACTIONS=N                  another number of actions
@@ -13,11 +13,8 @@ if [ "${LUMIVARD_SOAK_SANITIZERS:-1}" = 0 ]; then
     build="$here/build"
     [ -f "$build/CMakeCache.txt" ] || (cd "$here" && cmake --preset default)
 else
-    build="$here/build-soak-asan"
-    if [ ! -f "$build/CMakeCache.txt" ]; then
-        cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMIVARD_SANITIZE=ON \
-            -DLUMIVARD_WERROR=ON -DLUMIVARD_BENCH=OFF
-    fi
+    build="$here/build-asan"
+    [ -f "$build/CMakeCache.txt" ] || (cd "$here" && cmake --preset asan)
 fi
 cmake --build "$build" -j2 --target soak_body
 export LUMIVARD_SOAK_SEED="${LUMIVARD_SOAK_SEED:-$(date +%s%N)}"
