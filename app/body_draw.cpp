@@ -39,14 +39,6 @@ bool mapsToPixels(const ChCoord &cc)
            && std::isfinite(cc.wx1) && std::isfinite(cc.wy0) && std::isfinite(cc.wy1);
 }
 
-QPen solidPen(const QColor &colour, int width)
-{
-    QPen pen;
-    pen.setColor(colour);
-    pen.setWidth(width);
-    return pen;
-}
-
 } // namespace
 
 void Body::draw(QPainter *p)

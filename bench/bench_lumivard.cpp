@@ -226,9 +226,7 @@ void BM_trace(benchmark::State &state)
     LayoutParams p;
     p.count = int(state.range(0));
     const QVector<CrystalOptics> geometries = layOut(p, units.D);
-    CrystalList list;
-    for (const CrystalOptics &g : geometries)
-        list.append(&g);
+    const CrystalList list = crystalList(geometries);
     Points crossPoints;
     Points centres;
     for (auto _ : state) {
@@ -286,9 +284,7 @@ std::function<void()> analyseBandsStep(int n)
     p.energyStep = -5;
     const double d = 3.13507;
     auto geometries = std::make_shared<const QVector<CrystalOptics>>(layOut(p, d));
-    auto list = std::make_shared<CrystalList>();
-    for (const CrystalOptics &g : *geometries)
-        list->append(&g);
+    auto list = std::make_shared<CrystalList>(crystalList(*geometries));
     DesignMaterial m;
     m.material = QStringLiteral("Si");
     m.h = m.k = m.l = 1;
@@ -421,9 +417,7 @@ std::map<std::string, CaseSetUp> callgrindCases()
             LayoutParams p;
             p.count = n;
             auto geometries = std::make_shared<const QVector<CrystalOptics>>(layOut(p, units.D));
-            auto list = std::make_shared<CrystalList>();
-            for (const CrystalOptics &g : *geometries)
-                list->append(&g);
+            auto list = std::make_shared<CrystalList>(crystalList(*geometries));
             auto cps = std::make_shared<Points>();
             auto centres = std::make_shared<Points>();
             return Step(

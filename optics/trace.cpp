@@ -2,6 +2,15 @@
 
 #include <cmath>
 
+CrystalList crystalList(const QVector<CrystalOptics> &crystals)
+{
+    CrystalList list;
+    list.reserve(crystals.size());
+    for (const CrystalOptics &c : crystals)
+        list.append(&c);
+    return list;
+}
+
 QColor crystalColour(int i, int n)
 {
     const double t = (255.0 / n) * i;

@@ -13,6 +13,9 @@
 
 using CrystalList = QVector<const CrystalOptics *>;
 
+// The list of the crystals held in order by value (layouts, tests).
+CrystalList crystalList(const QVector<CrystalOptics> &crystals);
+
 // Colour of crystal i of n: green for the first, moving toward (but never reaching) red.
 QColor crystalColour(int i, int n);
 

@@ -8,8 +8,6 @@
 
 #include <QPainter>
 
-namespace {
-
 QPen solidPen(const QColor &colour, int width)
 {
     QPen pen;
@@ -17,8 +15,6 @@ QPen solidPen(const QColor &colour, int width)
     pen.setWidth(width);
     return pen;
 }
-
-} // namespace
 
 void drawPlotGrid(QPainter *p, const ChCoord &grid, const DrawText &labels)
 {

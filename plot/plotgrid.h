@@ -1,8 +1,14 @@
 #pragma once
 
+#include <QPen>
+
 class ChCoord;
 class DrawText;
+class QColor;
 class QPainter;
+
+// A solid pen of the colour and width, as the scene's fixed pens are made.
+QPen solidPen(const QColor &colour, int width);
 
 // The labelled grid of a plot window through the mapping `grid` (its screen and world
 // rectangles set): major lines in light grey 2 pixels wide on the tick steps, minor lines 1

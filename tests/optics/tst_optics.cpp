@@ -36,13 +36,6 @@ class tst_Optics : public QObject
             r << QPointF(p.x, p.y);
         return r;
     }
-    static CrystalList list(const QVector<CrystalOptics> &cs)
-    {
-        CrystalList l;
-        for (const CrystalOptics &c : cs)
-            l << &c;
-        return l;
-    }
 
 private slots:
     void bragg()
@@ -160,7 +153,7 @@ private slots:
         for (const QLineF &l : crystals)
             cs << CrystalOptics(std::atan2(l.dy(), l.dx()) / M_PI * 90.0, l.x1(), l.y1(), 1.0);
         Points cps, centres, avrCps, avrIps;
-        crossCentreRays(list(cs), cps, centres);
+        crossCentreRays(crystalList(cs), cps, centres);
         QCOMPARE(pts(cps), crossings);
         QCOMPARE(addFocus(cps, centres, energyRangeLabel(8000, 8090), avrCps, avrIps),
                  !focus.isEmpty());
@@ -211,7 +204,7 @@ private slots:
                 if (kind == 2 || (kind == 1 && pick(4) == 0))
                     cs.last().turnToEnergy(pick(2) ? 1000 : 0, kD);
             }
-            crossCentreRays(list(cs), cps, centres);
+            crossCentreRays(crystalList(cs), cps, centres);
             Points expected, expectedCentres;
             for (int i = 0; i < cs.size(); ++i) {
                 for (int j = i + 1; j < cs.size(); ++j) {

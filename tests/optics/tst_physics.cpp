@@ -41,13 +41,6 @@ class tst_Physics : public QObject
     static QString text(std::optional<double> v) { return v ? QString::number(*v, 'g', 12) : "-"; }
     // A half-ray from (x, y) at deg degrees.
     static HRay ray(double x, double y, double deg) { return HRay(Point(x, y), Dir(deg)); }
-    static CrystalList list(const QVector<CrystalOptics> &cs)
-    {
-        CrystalList l;
-        for (const CrystalOptics &c : cs)
-            l << &c;
-        return l;
-    }
 
 private slots:
     // Diamond: F_H = 0 exactly when h, k, l are of mixed parity, or all even with h + k + l =
@@ -296,7 +289,7 @@ private slots:
         m.spacing = g.value(7, QString::number(m.spacing, 'g', 17)).toDouble();
         const QVector<CrystalOptics> cs
             = layOut({g[6].toInt(), e0, g[5].toDouble(), 10, 4, 1, 4}, m.spacing);
-        const BandsAnalysis a = analyseBands(m, list(cs));
+        const BandsAnalysis a = analyseBands(m, crystalList(cs));
         QString got;
         for (const CrystalBand &c : a.crystals) {
             got += "BRFD"[int(c.state)];
@@ -323,7 +316,7 @@ private slots:
         // The averaged focus is the tracing's read-out to the last bit; its parallel pairs are
         // those the tracing counts at the origin, its virtual ones those crossPoint puts behind.
         Points cps, centres;
-        crossCentreRays(list(cs), cps, centres);
+        crossCentreRays(crystalList(cs), cps, centres);
         qint64 behind = 0, parallel = 0;
         for (int i = 0; i < cs.size(); ++i) {
             for (int j = i + 1; j < cs.size(); ++j) {
