@@ -159,9 +159,6 @@ private slots:
                 1,
                 "frobnicate",
                 QStringList());
-        dataRow("unknown window", "--batch - --image side=s.png", 1, "side", QStringList());
-        dataRow(
-            "zero step", "--batch - --csv s.csv --sweep DE=1:2:0", 1, "DE=1:2:0", QStringList());
         dataRow("unwritable",
                 "--batch - --json no/such/folder/j.json",
                 2,

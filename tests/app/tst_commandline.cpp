@@ -37,16 +37,16 @@ void tst_CommandLine::windows_data()
     QTest::addColumn<bool>("japanese");
     QTest::addColumn<QString>("file");
     dataRow("nothing", QString(), true, QString());
-    dataRow("-e", QStringLiteral("-e"), false, QString());
-    dataRow("-e -j", QStringLiteral("-e -j"), true, QString());
-    dataRow("-j -e", QStringLiteral("-j -e"), false, QString());
-    dataRow("-E ignored", QStringLiteral("-E"), true, QString());
-    dataRow("-english ignored", QStringLiteral("-english"), true, QString());
-    dataRow("unknown ignored", QStringLiteral("--frob -e"), false, QString());
-    dataRow("file", QStringLiteral("design.cfg"), true, QStringLiteral("design.cfg"));
-    dataRow("-e file", QStringLiteral("-e design.cfg"), false, QStringLiteral("design.cfg"));
-    dataRow("first file only", QStringLiteral("a.cfg -e b.cfg"), false, QStringLiteral("a.cfg"));
-    dataRow("a dash is no file", QStringLiteral("- -x a.cfg -j"), true, QStringLiteral("a.cfg"));
+    dataRow("-e", "-e", false, QString());
+    dataRow("-e -j", "-e -j", true, QString());
+    dataRow("-j -e", "-j -e", false, QString());
+    dataRow("-E ignored", "-E", true, QString());
+    dataRow("-english ignored", "-english", true, QString());
+    dataRow("unknown ignored", "--frob -e", false, QString());
+    dataRow("file", "design.cfg", true, "design.cfg");
+    dataRow("-e file", "-e design.cfg", false, "design.cfg");
+    dataRow("first file only", "a.cfg -e b.cfg", false, "a.cfg");
+    dataRow("a dash is no file", "- -x a.cfg -j", true, "a.cfg");
 }
 
 void tst_CommandLine::windows()
@@ -69,37 +69,30 @@ void tst_CommandLine::batch_data()
     QTest::addColumn<QStringList>("outputs"); // save, csv, json, then window=out per image
     QTest::addColumn<QSize>("size");
     dataRow("default design",
-            QStringLiteral("--batch -"),
-            QStringLiteral("-"),
+            "--batch -",
+            "-",
             QStringList(),
             QStringList{QString(), QString(), QString()},
             QSize());
     dataRow("sets in order",
             QStringLiteral("--batch d.cfg --set StartE=7000 --set crystal.3.Deg=20 --set "
                            "Index=2,2,0 --set Type=5"),
-            QStringLiteral("d.cfg"),
-            QStringList{QStringLiteral("StartE=7000"),
-                        QStringLiteral("crystal.3.Deg=20"),
-                        QStringLiteral("Index=2,2,0"),
-                        QStringLiteral("Type=5")},
+            "d.cfg",
+            QStringList{"StartE=7000", "crystal.3.Deg=20", "Index=2,2,0", "Type=5"},
             QStringList{QString(), QString(), QString()},
             QSize());
     dataRow("outputs",
             QStringLiteral("--batch=d.cfg --save o.cfg --csv - --json o.json --image focus=f.svg "
                            "--image overall=o.PNG "
                            "--size 300x200"),
-            QStringLiteral("d.cfg"),
+            "d.cfg",
             QStringList(),
-            QStringList{QStringLiteral("o.cfg"),
-                        QStringLiteral("-"),
-                        QStringLiteral("o.json"),
-                        QStringLiteral("focus=f.svg"),
-                        QStringLiteral("overall=o.PNG")},
+            QStringList{"o.cfg", "-", "o.json", "focus=f.svg", "overall=o.PNG"},
             QSize(300, 200));
     dataRow("value with equals",
-            QStringLiteral("--batch - --set DE=-15"),
-            QStringLiteral("-"),
-            QStringList{QStringLiteral("DE=-15")},
+            "--batch - --set DE=-15",
+            "-",
+            QStringList{"DE=-15"},
             QStringList{QString(), QString(), QString()},
             QSize());
 }
@@ -130,47 +123,29 @@ void tst_CommandLine::refused_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("named"); // what the one-line error must name
-    dataRow("batch option without batch", QStringLiteral("--save o.cfg"), QStringLiteral("--save"));
-    dataRow("unknown option", QStringLiteral("--batch - --frob"), QStringLiteral("frob"));
-    dataRow("stray argument", QStringLiteral("--batch - extra.cfg"), QStringLiteral("extra.cfg"));
-    dataRow("missing value", QStringLiteral("--batch"), QStringLiteral("batch"));
-    dataRow("set without =", QStringLiteral("--batch - --set StartE"), QStringLiteral("StartE"));
-    dataRow("unknown field", QStringLiteral("--batch - --set Energy=1"), QStringLiteral("Energy"));
-    dataRow("crystal 0",
-            QStringLiteral("--batch - --set crystal.0.X=1"),
-            QStringLiteral("crystal.0.X"));
-    dataRow("crystal field",
-            QStringLiteral("--batch - --set crystal.2.Colour=1"),
-            QStringLiteral("crystal.2.Colour"));
-    dataRow("type 8", QStringLiteral("--batch - --set Type=8"), QStringLiteral("Type=8"));
-    dataRow(
-        "material", QStringLiteral("--batch - --set Material=Cu"), QStringLiteral("Material=Cu"));
-    dataRow("index", QStringLiteral("--batch - --set Index=1,1"), QStringLiteral("Index=1,1"));
-    dataRow("window", QStringLiteral("--batch - --image side=a.png"), QStringLiteral("side"));
-    dataRow("picture suffix",
-            QStringLiteral("--batch - --image focus=a.jpg"),
-            QStringLiteral("focus=a.jpg"));
-    dataRow("size", QStringLiteral("--batch - --size 0x10"), QStringLiteral("0x10"));
-    dataRow("huge size", QStringLiteral("--batch - --size 100000x10"), QStringLiteral("100000x10"));
-    dataRow("two stdout", QStringLiteral("--batch - --csv - --json -"), QStringLiteral("-"));
-    dataRow("twice", QStringLiteral("--batch - --csv a --csv b"), QStringLiteral("--csv"));
-    dataRow("zero step",
-            QStringLiteral("--batch - --csv a --sweep DE=-10:-20:0"),
-            QStringLiteral("DE=-10:-20:0"));
-    dataRow("wrong sign",
-            QStringLiteral("--batch - --csv a --sweep DE=-10:-20:1"),
-            QStringLiteral("DE=-10:-20:1"));
-    dataRow("too many",
-            QStringLiteral("--batch - --csv a --sweep DE=0:10001:1"),
-            QStringLiteral("DE=0:10001:1"));
-    dataRow("not a number",
-            QStringLiteral("--batch - --csv a --sweep DE=0:x:1"),
-            QStringLiteral("DE=0:x:1"));
-    dataRow("not numeric",
-            QStringLiteral("--batch - --csv a --sweep Material=0:1:1"),
-            QStringLiteral("Material"));
-    dataRow(
-        "sweep without csv", QStringLiteral("--batch - --sweep DE=0:1:1"), QStringLiteral("--csv"));
+    dataRow("batch option without batch", "--save o.cfg", "--save");
+    dataRow("unknown option", "--batch - --frob", "frob");
+    dataRow("stray argument", "--batch - extra.cfg", "extra.cfg");
+    dataRow("missing value", "--batch", "batch");
+    dataRow("set without =", "--batch - --set StartE", "StartE");
+    dataRow("unknown field", "--batch - --set Energy=1", "Energy");
+    dataRow("crystal 0", "--batch - --set crystal.0.X=1", "crystal.0.X");
+    dataRow("crystal field", "--batch - --set crystal.2.Colour=1", "crystal.2.Colour");
+    dataRow("type 8", "--batch - --set Type=8", "Type=8");
+    dataRow("material", "--batch - --set Material=Cu", "Material=Cu");
+    dataRow("index", "--batch - --set Index=1,1", "Index=1,1");
+    dataRow("window", "--batch - --image side=a.png", "side");
+    dataRow("picture suffix", "--batch - --image focus=a.jpg", "focus=a.jpg");
+    dataRow("size", "--batch - --size 0x10", "0x10");
+    dataRow("huge size", "--batch - --size 100000x10", "100000x10");
+    dataRow("two stdout", "--batch - --csv - --json -", "-");
+    dataRow("twice", "--batch - --csv a --csv b", "--csv");
+    dataRow("zero step", "--batch - --csv a --sweep DE=-10:-20:0", "DE=-10:-20:0");
+    dataRow("wrong sign", "--batch - --csv a --sweep DE=-10:-20:1", "DE=-10:-20:1");
+    dataRow("too many", "--batch - --csv a --sweep DE=0:10001:1", "DE=0:10001:1");
+    dataRow("not a number", "--batch - --csv a --sweep DE=0:x:1", "DE=0:x:1");
+    dataRow("not numeric", "--batch - --csv a --sweep Material=0:1:1", "Material");
+    dataRow("sweep without csv", "--batch - --sweep DE=0:1:1", "--csv");
 }
 
 void tst_CommandLine::refused()
