@@ -1,6 +1,7 @@
 #include "bandswindow.h"
 
 #include "chcoord.h"
+#include "crystaldrawing.h"
 #include "navigation.h"
 #include "plotgrid.h"
 #include "trace.h"

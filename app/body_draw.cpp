@@ -75,7 +75,7 @@ void Body::drawScene(QPainter *p, const DispABase &w, ChCoord *cc)
         drawPointsInView(p, cc, bb, avrIps, window);
 
         p->setPen(solidPen(QColor(192, 192, 0), 1));
-        measLine.draw(p, cc, bb, false, true);
+        drawShape(p, cc, bb, measLine, false, true);
 
         // The middle of the crystal array.
         p->setPen(solidPen(QColor(255, 0, 200), 1));
@@ -91,7 +91,7 @@ void Body::drawShapes(QPainter *p, ChCoord *cc, Box bb, QVector<Shape *> &shapes
 {
     for (int i = 0; i < shapes.size(); ++i)
         if (shapes[i])
-            shapes[i]->draw(p, cc, bb, i == selectedShape, drawExt);
+            drawShape(p, cc, bb, *shapes[i], i == selectedShape, drawExt);
 }
 
 void Body::drawShapes(QPainter *p, ChCoord *cc, Box bb, QVector<Shape *> &shapes)

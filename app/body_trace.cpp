@@ -11,9 +11,7 @@ void Body::drawEverything()
     shapes.reserve(10 * n);
     for (int i = 0; i < n; ++i) {
         ACrystal *c = crystals[i];
-        const QColor colour = crystalColour(i, n);
-        c->inPen.pen.setColor(colour);
-        c->outPen.pen.setColor(colour);
+        colourCrystal(*c, i, n);
         appendShapes(*c, shapes);
     }
     placeRows();
@@ -117,7 +115,7 @@ void Body::calcCrossPoints()
 
 void Body::calcScales()
 {
-    overallView.realC0 = overallExtent(shapes, crossPoints.center());
+    overallView.realC0 = overallExtent(crystalList(), crossPoints.center());
 
     const QRectF c = crystalsExtent(crystalList());
     crystalsView.realC0 = c;

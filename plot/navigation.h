@@ -1,5 +1,6 @@
 #pragma once
 
+#include "readouts.h"
 #include "shapes.h"
 
 #include <QPoint>
@@ -37,15 +38,6 @@ bool measureLine(const Point &a, const Point &b, Line &out);
 // skipped; the first of equal distances wins), if it is nearer than 1.0 world unit and than 5 %
 // of the visible diagonal; -1 otherwise.
 int pickShape(const QVector<double> &distances, double viewWidth, double viewHeight);
-
-// One number of a read-out, right-aligned in width characters with the given decimals; a number
-// with more than 15 digits before the point (a view zoomed far out) as %.6e instead, so that the
-// label stays short.
-QString readoutNumber(double v, int width, int decimals);
-// "(x, y): distance from the origin", each number right-aligned in 8 characters, 3 decimals.
-QString positionReadout(double x, double y);
-// "(x0, y0)-(x1, y1) : length", the length right-aligned in 11 characters, 6 decimals.
-QString measureReadout(const Line &l);
 
 // Culling of what a paint cannot show; both answer conservatively (true when in doubt), so
 // skipping on false leaves every pixel as drawing would. window is the surface in pixels.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drawtext.h"
+#include "geometry.h"
 
 #include <QColor>
 #include <QPen>
@@ -9,153 +10,9 @@
 
 class QPainter;
 class ChCoord;
-class Box;
-class Point;
 
-// The design is held and drawn as these value objects in world coordinates (y up).
-// Geometry needs no widget; QPainter is touched only inside draw().
-
-class Shape
-{
-public:
-    // Kind codes kept in `type`.
-    enum Kind {
-        PenType = 0,
-        PolygonType = 1,
-        PointType = 2,
-        PointsType = 3,
-        RayType = 4, // Ray, HRay and Line alike
-        BoxType = 5
-    };
-
-    explicit Shape(int type);
-    Shape(const Shape &) = default;
-    Shape &operator=(const Shape &) = default;
-    virtual ~Shape();
-
-    // Draws through cc, clipped to bb where the class clips. Nothing is drawn for a shape
-    // whose screen position is not finite or lies beyond +-1e9 pixels.
-    virtual void draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) const = 0;
-    virtual bool hasPosition() const;
-    virtual Point center() const = 0;
-    virtual double radius() const;
-    // Negative means "never the nearest" (pens).
-    virtual double distance(const Point &q) const = 0;
-
-    qint32 type;
-    bool valid = true;
-};
-
-class Point : public Shape
-{
-public:
-    Point();
-    Point(double x, double y, const QString &label = QString());
-
-    void draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) const override;
-    Point center() const override;
-    double distance(const Point &q) const override;
-
-    double x = 0.0;
-    double y = 0.0;
-    // Carried scalar; a crossing found along a ray holds its signed distance from the start.
-    double t = 0.0;
-    QString label;
-};
-
-// A direction: angle and unit vector. Only x and y are used by the geometry; an angle built
-// from a vector lies in -90...90 degrees whatever the sign of x.
-class Dir
-{
-public:
-    Dir(); // 0 degrees
-    explicit Dir(double deg);
-    Dir(double vx, double vy); // any length; the zero vector gives (1, 0)
-
-    static Dir fromAngle(double deg) { return Dir(deg); }
-    static Dir fromVector(double vx, double vy) { return Dir(vx, vy); }
-
-    double deg = 0.0;
-    double rad = 0.0;
-    double x = 1.0; // unit vector
-    double y = 0.0;
-    double vx = 1.0; // the vector as given (the unit vector when built from an angle)
-    double vy = 0.0;
-};
-
-// The whole infinite line through a start point along a direction. Its Point part is the
-// start, its Dir part the direction; use start() and dir() to read them unambiguously.
-class Ray : public Dir, public Point
-{
-public:
-    enum Form { RayForm = 0, HRayForm = 1, LineForm = 2 };
-
-    Ray();
-    Ray(const Point &start, const Dir &d);
-
-    Point start() const { return static_cast<const Point &>(*this); }
-    const Dir &dir() const { return *this; }
-    // The point start + s * unit direction.
-    Point pointAt(double s) const;
-    // The same start and direction as a whole line (form 0), whatever this object is.
-    Ray asRay() const;
-
-    void setStart(double sx, double sy);
-    void setStart(const Point &p); // takes x and y only
-    void setDir(const Dir &d);
-    void setAngle(double deg); // recomputes deg, rad, unit and given vector
-
-    void draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) const override;
-    Point center() const override;
-    // Perpendicular distance to the infinite line, also for HRay and Line.
-    double distance(const Point &q) const override;
-
-    int form = RayForm;
-
-protected:
-    Ray(const Point &start, const Dir &d, int form);
-    // The dashed full-line drawing clipped to bb, used by every ray form.
-    void drawFullLine(QPainter *p, ChCoord *cc, const Box &bb, bool selected) const;
-};
-
-// The half-line from the start along the direction.
-class HRay : public Ray
-{
-public:
-    HRay();
-    HRay(const Point &start, const Dir &d);
-
-    void draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) const override;
-
-protected:
-    HRay(const Point &start, const Dir &d, int form);
-};
-
-// The segment from the start to start + length * unit direction.
-class Line : public HRay
-{
-public:
-    Line();
-    Line(const Point &start, const Dir &d, double length);
-    Line(const Point &a, const Point &b); // direction b - a, length |b - a|
-
-    Point end() const;
-    void setEnds(const Point &a, const Point &b);
-
-    void draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) const override;
-    Point center() const override;
-    double radius() const override;
-
-    double length = 0.0;
-};
-
-// Crossing of two rays of any form (Ray, HRay, Line: all nine pairs). out is the crossing of
-// the two infinite lines; the result says whether it also lies ahead of every half-ray's start
-// (form 1 and 2) and within every segment (form 2; the far end counts as inside). Parallel
-// lines, including opposite directions and any pair whose crossing is not finite, give out =
-// the origin with valid false and the result false. A form-2 object that is not a Line (a Line
-// sliced into a Ray) has no length and counts as a half-ray.
-bool crossPoint(const Ray &a, const Ray &b, Point &out);
+// What the plots draw besides the geometry itself: the pen changes of a shape list and point
+// lists drawn with their labels and connecting segments.
 
 // Sets the painter's pen for the shapes drawn after it.
 class Pen : public Shape
@@ -164,7 +21,6 @@ public:
     Pen(); // black, width 1, solid
     Pen(const QColor &color, int width, const QVector<double> &dash);
 
-    void draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) const override;
     bool hasPosition() const override;
     Point center() const override;
     double radius() const override;
@@ -173,8 +29,8 @@ public:
     QPen pen;
 };
 
-// A list of points with a running sum (kept in step only by add() and clear()).
-class Points : public Shape
+// A list of points drawn as discs, optionally labelled and joined by segments.
+class Points : public Shape, public PointList
 {
 public:
     Points();
@@ -182,16 +38,10 @@ public:
     Points(const Points &o);
     Points &operator=(const Points &o);
 
-    void add(const Point &p);
-    void clear();
-
-    void draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) const override;
     Point center() const override;
     double radius() const override;
     double distance(const Point &q) const override;
 
-    QVector<Point> points;
-    Point sum;
     bool connect = false; // segments between consecutive points
     bool extend = false;  // with their dashed extension
     bool ownPen = false;  // segments in `pen`
@@ -200,43 +50,10 @@ public:
     bool showLabels = false;
 };
 
-// A closed ring of vertices; edges always hold the ring as segments.
-class Polygon : public Shape
-{
-public:
-    Polygon();
-
-    void addVertex(const Point &v);
-    // Where the infinite line r enters and leaves, sorted by signed distance t along r;
-    // a crossing repeated at a corner is dropped. Appends to out; true when out is non-empty.
-    bool edgeCrossings(const Ray &r, QVector<Point> &out) const;
-    // The same for the half-line h: its start first when it lies inside.
-    bool edgeCrossings(const HRay &h, QVector<Point> &out) const;
-    // The first two points edgeCrossings gives for the whole line r (halfLine false) or for its
-    // half-line (true), the same to the last bit, and how many it gives; without building a list.
-    int edgeCrossingEnds(const Ray &r, bool halfLine, Point ends[2]) const;
-
-    void draw(QPainter *p, ChCoord *cc, Box bb, bool selected, bool drawExt) const override;
-    // Mean of the vertices; the origin with valid false when there are none.
-    Point center() const override;
-    double distance(const Point &q) const override;
-
-    QVector<Point> vertices;
-    QVector<Line> edges;
-
-protected:
-    explicit Polygon(int type);
-};
-
-// Axis-aligned rectangle, the clipping box of a paint: vertices (x0, y0), (x0, y1), (x1, y1),
-// (x1, y0) with x0 <= x1 and y0 <= y1.
-class Box : public Polygon
-{
-public:
-    Box(double x0, double y0, double x1, double y1);
-
-    double x0;
-    double y0;
-    double x1;
-    double y1;
-};
+// Draws one shape through cc, clipped to bb where the kind clips: a point as a disc, a ray as its
+// dashed full line, a half-ray as its visible part (after the dashed full line when drawExt), a
+// segment with a disc at each end, a point list with its labels and segments, a pen by setting
+// it; polygons draw nothing. selected draws the shape heavier. Nothing is drawn for a shape whose
+// screen position is not finite or lies beyond +-1e9 pixels.
+void drawShape(
+    QPainter *p, ChCoord *cc, const Box &bb, const Shape &s, bool selected, bool drawExt);

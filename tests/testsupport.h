@@ -2,7 +2,6 @@
 
 // Small helpers shared by the QtTest programs.
 
-#include <QLineEdit>
 #include <QObject>
 #include <QRectF>
 #include <QTest>
@@ -27,6 +26,9 @@ template <class T> T *child(QObject *parent, const char *name)
     return parent->findChild<T *>(QString::fromLatin1(name));
 }
 
+#ifdef QT_WIDGETS_LIB
+#include <QLineEdit>
+
 // Types text into a field as a user does: replace what is there, then press Return.
 inline void type(QLineEdit *field, const QString &text)
 {
@@ -35,6 +37,7 @@ inline void type(QLineEdit *field, const QString &text)
     QTest::keyClicks(field, text);
     QTest::keyClick(field, Qt::Key_Return);
 }
+#endif
 
 // One row of a data table: dataRow("name", a, b) is QTest::newRow("name") << a << b, kept on one
 // line (clang-format splits a << chain between two string literals).

@@ -1,3 +1,4 @@
+#include "crystaldrawing.h"
 #include "dispabase.h"
 #include "navigation.h"
 #include "testsupport.h"
@@ -52,7 +53,7 @@ QString drawn(const Shape &s, int how = 0, QRectF view = square, QVector<const S
     p.setPen(pen);
     const Box bb(view.left(), view.top(), view.right(), view.bottom());
     for (const Shape *x : more << &s)
-        x->draw(&p, &cc, bb, how & 1, how & 2);
+        drawShape(&p, &cc, bb, *x, how & 1, how & 2);
     const bool kept = p.pen() == pen;
     p.end();
     QRect r;
@@ -234,6 +235,11 @@ void drawingRows()
     dataRow("line, pen 3, selected", drawn(line, 5), "17,47 66x6 " + none);
     dataRow("line, extended", drawn(line, 2), "0,48 99x5 " + dash);
     dataRow("points in their pen", drawn(joined), "37,47 27x7 " + none);
+    // Crystal i of 4 in its colour: t = 255 / 4 * i truncated toward zero.
+    QStringList colours;
+    for (int i = 0; i < 4; ++i)
+        colours << crystalColour(i, 4).name();
+    dataRow("crystal colours", colours.join(' '), "#00ff00 #3fbf00 #7f7f00 #bf3f00");
     // Nothing drawn, and no undefined conversion to int, where positions are out of reach.
     const QString nothing("0,0 0x0 " + none);
     const QPointF o(0, 0), q(2, 3), mid(50, 50);
@@ -429,7 +435,7 @@ void tst_Plot::culledDrawing()
         full.fill(white);
         QImage cut = full.copy();
         QPainter p(&full), q(&cut);
-        list.draw(&p, &cc, Box(-10, -5, 20, 15), false, false);
+        drawShape(&p, &cc, Box(-10, -5, 20, 15), list, false, false);
         drawPointsInView(&q, &cc, Box(-10, -5, 20, 15), list, QRectF(0, 0, 300, 200));
         QCOMPARE(q.pen(), p.pen());
         p.end();

@@ -315,7 +315,7 @@ private slots:
 
         // The averaged focus is the tracing's read-out to the last bit; its parallel pairs are
         // those the tracing counts at the origin, its virtual ones those crossPoint puts behind.
-        Points cps, centres;
+        PointList cps, centres;
         crossCentreRays(crystalList(cs), cps, centres);
         qint64 behind = 0, parallel = 0;
         for (int i = 0; i < cs.size(); ++i) {

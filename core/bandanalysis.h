@@ -1,7 +1,7 @@
 #pragma once
 
+#include "geometry.h"
 #include "reflection.h"
-#include "shapes.h"
 #include "trace.h"
 
 #include <QString>

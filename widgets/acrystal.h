@@ -1,6 +1,6 @@
 #pragma once
 
-#include "crystaloptics.h"
+#include "crystaldrawing.h"
 #include "ui_acrystal.h"
 
 #include <QFrame>
@@ -14,7 +14,7 @@ class QTextStream;
 // One analyser crystal: its optics (surface, beam rays, pens) and the row in which the user
 // reads and edits its position, angle, energy and length. The row shows the geometry and
 // edits it through the fields' texts; the lattice spacing is the shared `units.D`.
-class ACrystal : public QFrame, public CrystalOptics, private Ui_ACrystal
+class ACrystal : public QFrame, public CrystalDrawing, private Ui_ACrystal
 {
     Q_OBJECT
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shapes.h"
+#include "geometry.h"
 
 #include <QString>
 
@@ -18,8 +18,8 @@ struct CrystalTexts
     QString beamW;   // "Beam W.", signed height of that band
 };
 
-// The optics of one flat analyser crystal: its reflecting surface, the three edges of the
-// incident beam it intercepts and of the beam it reflects, and the pens that draw them.
+// The optics of one flat analyser crystal: its reflecting surface and the three edges of the
+// incident beam it intercepts and of the beam it reflects.
 // The incident beam travels along +x, so the incident rays point back at 180 degrees and the
 // reflected ones leave at twice the surface angle. Every operation leaves the rays consistent
 // with `surface`; nothing here knows about widgets or emits anything.
@@ -31,8 +31,8 @@ public:
     // Angle in degrees, (x, y) the centre.
     CrystalOptics(double angle, double x, double y, double length);
 
-    // Resets the pens, sets the surface from centre, angle and (signed) length, rebuilds the
-    // rays. A negative length keeps the start where a positive one would have its end.
+    // Sets the surface from centre, angle and (signed) length, rebuilds the rays. A negative length
+    // keeps the start where a positive one would have its end.
     void place(double angle, double x, double y, double length);
     // Start point P := p, angle and length kept.
     void moveStart(const Point &p);
@@ -75,9 +75,6 @@ public:
     HRay outEdgeStart;
     HRay outCentre;
     HRay outEdgeEnd;
-    Pen inPen;
-    Pen outPen;
-    Pen crystalPen;
 };
 
 // The angle that a crystal read back from a design file takes when its stored angle and energy

@@ -17,13 +17,13 @@ const char *const kHeaderStyle = "background-color: rgb(240, 240, 224);";
 } // namespace
 
 ACrystal::ACrystal(double angle, double x, double y, double length, QWidget *parent)
-    : QFrame(parent), CrystalOptics(angle, x, y, length)
+    : QFrame(parent), CrystalDrawing(CrystalOptics(angle, x, y, length))
 {
     setUpRow();
 }
 
 ACrystal::ACrystal(const CrystalOptics &geometry, QWidget *parent)
-    : QFrame(parent), CrystalOptics(geometry)
+    : QFrame(parent), CrystalDrawing(geometry)
 {
     setUpRow();
 }
@@ -57,7 +57,8 @@ void ACrystal::setUpRow()
 
 void ACrystal::takeGeometry(const CrystalOptics &geometry)
 {
-    CrystalOptics::operator=(geometry);
+    // A crystal of a new layout starts with the pens of a new crystal.
+    static_cast<CrystalDrawing &>(*this) = CrystalDrawing(geometry);
     loadedFields = 0;
     showValues();
 }

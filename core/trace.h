@@ -2,7 +2,6 @@
 
 #include "crystaloptics.h"
 
-#include <QColor>
 #include <QRectF>
 #include <QString>
 #include <QVector>
@@ -16,20 +15,13 @@ using CrystalList = QVector<const CrystalOptics *>;
 // The list of the crystals held in order by value (layouts, tests).
 CrystalList crystalList(const QVector<CrystalOptics> &crystals);
 
-// Colour of crystal i of n: green for the first, moving toward (but never reaching) red.
-QColor crystalColour(int i, int n);
-
-// Appends the crystal's ten drawable shapes in drawing order: incident pen and rays, crystal
-// pen and surface, reflected pen and rays. The pointers borrow from the crystal.
-void appendShapes(CrystalOptics &crystal, QVector<Shape *> &shapes);
-
 // Midpoint of the surface as the tracing averages it: ((x + (L c + x)) / 2, ...).
 Point surfaceCentre(const CrystalOptics &crystal);
 
 // Clears both lists, then adds the crossing of the reflected centre rays of every pair (i, j),
 // i < j, in the order (0, 1), (0, 2), ..., (1, 2), ... (the crossing of the infinite lines,
 // the origin for parallel rays) and the surface centre of every crystal.
-void crossCentreRays(const CrystalList &crystals, Points &crossPoints, Points &centres);
+void crossCentreRays(const CrystalList &crystals, PointList &crossPoints, PointList &centres);
 
 // The middle of the array mirrored through the focus.
 Point imagePoint(const Point &focus, const Point &middle);
@@ -39,22 +31,23 @@ QString energyRangeLabel(double firstEnergy, double lastEnergy);
 
 // Appends the focus (average of the crossings) and the image point, both labelled, to the two
 // histories. Without crossings (fewer than two crystals) nothing is added: returns false.
-bool addFocus(const Points &crossPoints,
-              const Points &centres,
+bool addFocus(const PointList &crossPoints,
+              const PointList &centres,
               const QString &label,
-              Points &avrCps,
-              Points &avrIps);
+              PointList &avrCps,
+              PointList &avrIps);
 
 // "Rest CPs": both histories restart from the current focus, the image seeded at twice the
 // focus, without labels; both stay empty when there are no crossings.
-void restartHistories(const Points &crossPoints, Points &avrCps, Points &avrIps);
+void restartHistories(const PointList &crossPoints, PointList &avrCps, PointList &avrIps);
 
 // Bounding box of the points with a 10 % margin on every side, as (x, y, width, height).
 // Without points it is (1.2e300, 1.2e300, -2.4e300, -2.4e300).
 QRectF marginBox(const QVector<Point> &points);
 
-// Default view of the whole design: every shape that has a position, and the focus.
-QRectF overallExtent(const QVector<Shape *> &shapes, const Point &crossAverage);
+// Default view of the whole design: the start of every beam ray and the middle of every surface
+// (every drawn shape that has a position), and the focus.
+QRectF overallExtent(const CrystalList &crystals, const Point &crossAverage);
 
 // Default view of the crystals: both ends of every surface.
 QRectF crystalsExtent(const CrystalList &crystals);
@@ -63,4 +56,4 @@ QRectF crystalsExtent(const CrystalList &crystals);
 QRectF centredOn(const QRectF &r, const Point &p);
 
 // The newest entry of a history, or the origin when it is empty.
-Point newestOr0(const Points &history);
+Point newestOr0(const PointList &history);

@@ -11,19 +11,6 @@ CrystalList crystalList(const QVector<CrystalOptics> &crystals)
     return list;
 }
 
-QColor crystalColour(int i, int n)
-{
-    const double t = (255.0 / n) * i;
-    return QColor(static_cast<int>(t), static_cast<int>(255.0 - t), 0);
-}
-
-void appendShapes(CrystalOptics &crystal, QVector<Shape *> &shapes)
-{
-    shapes << &crystal.inPen << &crystal.inEdgeStart << &crystal.inCentre << &crystal.inEdgeEnd
-           << &crystal.crystalPen << &crystal.surface << &crystal.outPen << &crystal.outEdgeStart
-           << &crystal.outCentre << &crystal.outEdgeEnd;
-}
-
 Point surfaceCentre(const CrystalOptics &crystal)
 {
     const Line &s = crystal.surface;
@@ -32,7 +19,7 @@ Point surfaceCentre(const CrystalOptics &crystal)
     return Point((x + (s.length * s.Dir::x + x)) * 0.5, (y + (s.length * s.Dir::y + y)) * 0.5);
 }
 
-void crossCentreRays(const CrystalList &crystals, Points &crossPoints, Points &centres)
+void crossCentreRays(const CrystalList &crystals, PointList &crossPoints, PointList &centres)
 {
     const int n = crystals.size();
     const qsizetype pairs = qsizetype(n) * (n - 1) / 2;
@@ -74,7 +61,7 @@ void crossCentreRays(const CrystalList &crystals, Points &crossPoints, Points &c
             p->t = 0.0;
             if (!p->label.isNull())
                 p->label = QString();
-            // Summed as Points::add sums them.
+            // Summed as PointList::add sums them.
             sumX += cx;
             sumY += cy;
         }
@@ -101,11 +88,11 @@ QString energyRangeLabel(double firstEnergy, double lastEnergy)
         .arg(QString::number(firstEnergy, 'g', 6), QString::number(lastEnergy, 'g', 6));
 }
 
-bool addFocus(const Points &crossPoints,
-              const Points &centres,
+bool addFocus(const PointList &crossPoints,
+              const PointList &centres,
               const QString &label,
-              Points &avrCps,
-              Points &avrIps)
+              PointList &avrCps,
+              PointList &avrIps)
 {
     if (crossPoints.points.isEmpty())
         return false;
@@ -119,7 +106,7 @@ bool addFocus(const Points &crossPoints,
     return true;
 }
 
-void restartHistories(const Points &crossPoints, Points &avrCps, Points &avrIps)
+void restartHistories(const PointList &crossPoints, PointList &avrCps, PointList &avrIps)
 {
     avrCps.clear();
     avrIps.clear();
@@ -149,13 +136,16 @@ QRectF marginBox(const QVector<Point> &points)
     return QRectF(xmin - 0.1 * dx, ymin - 0.1 * dy, 1.2 * dx, 1.2 * dy);
 }
 
-QRectF overallExtent(const QVector<Shape *> &shapes, const Point &crossAverage)
+QRectF overallExtent(const CrystalList &crystals, const Point &crossAverage)
 {
     QVector<Point> points;
-    points.reserve(shapes.size() + 1);
-    for (const Shape *s : shapes) {
-        if (s->hasPosition())
-            points.append(s->center());
+    points.reserve(7 * crystals.size() + 1);
+    for (const CrystalOptics *c : crystals) {
+        for (const Ray *r : {&c->inEdgeStart, &c->inCentre, &c->inEdgeEnd})
+            points.append(r->start());
+        points.append(c->surface.center());
+        for (const Ray *r : {&c->outEdgeStart, &c->outCentre, &c->outEdgeEnd})
+            points.append(r->start());
     }
     points.append(crossAverage);
     return marginBox(points);
@@ -178,7 +168,7 @@ QRectF centredOn(const QRectF &r, const Point &p)
     return QRectF(p.x - r.width() / 2.0, p.y - r.height() / 2.0, r.width(), r.height());
 }
 
-Point newestOr0(const Points &history)
+Point newestOr0(const PointList &history)
 {
     if (history.points.isEmpty())
         return Point(0.0, 0.0);

@@ -34,10 +34,6 @@ CrystalOptics::CrystalOptics(double angle, double x, double y, double length)
 
 void CrystalOptics::place(double angle, double x, double y, double length)
 {
-    crystalPen = Pen(QColor(128, 0, 192), 5, {});
-    inPen = Pen(QColor(200, 200, 0), 1, {});
-    outPen = Pen(QColor(255, 0, 0), 1, {});
-
     const Dir d(angle);
     const double half = length / 2.0;
     surface = Line(Point(x - half * d.x, y - half * d.y), d, std::fabs(length));
