@@ -49,7 +49,7 @@ Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir
     // The design as it starts is the first undo step's starting point, and needs no saving.
     undoStack.setUndoLimit(kUndoSteps);
     recordedText = designText();
-    recordedPacked = packDesign(recordedText);
+    recordedPacked = packDesignText(recordedText);
     recordedComment = Comment->text();
     savedText = recordedText;
     recording = true;

@@ -15,7 +15,7 @@ void Body::recordChange()
         return;
     const QString text = designText();
     if (text != recordedText)
-        pushStep(text, packDesign(text));
+        pushStep(text, packDesignText(text));
     recordedComment = Comment->text();
     updateTitle();
 }
@@ -42,7 +42,7 @@ void Body::restoreDesign(const QByteArray &packed, const FileState *file)
     // Read back as a file is, the design is traced at its marker and again once its rows are
     // restored; the histories take the step as one analysis, the last.
     const int entries = avrCps.points.size();
-    const QString text = unpackDesign(packed);
+    const QString text = unpackDesignText(packed);
     applyDesign(text);
     for (Points *history : {&avrCps, &avrIps}) {
         if (history->points.size() > entries + 1)
@@ -50,12 +50,12 @@ void Body::restoreDesign(const QByteArray &packed, const FileState *file)
     }
     if (file) {
         currentPath = file->path;
-        savedText = unpackDesign(file->savedPacked);
+        savedText = unpackDesignText(file->savedPacked);
     }
     // What the step restored is what the next change is measured from; a design that does not
     // come back exactly (an infinite position reads back as nan) is taken as it came back.
     recordedText = designText();
-    recordedPacked = recordedText == text ? packed : packDesign(recordedText);
+    recordedPacked = recordedText == text ? packed : packDesignText(recordedText);
     recordedComment = Comment->text();
     updateTitle();
 }

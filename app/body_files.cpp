@@ -196,13 +196,13 @@ void Body::load(QString fname)
         return;
     }
 
-    const FileState before{currentPath, packDesign(savedText)};
+    const FileState before{currentPath, packDesignText(savedText)};
     applyDesign(text);
     // The file is now the current one; the design as loaded is what it holds.
     currentPath = QFileInfo(fname).absoluteFilePath();
     savedText = designText();
     if (savedText != recordedText || currentPath != before.path) {
-        const FileState after{currentPath, packDesign(savedText)};
+        const FileState after{currentPath, packDesignText(savedText)};
         pushStep(savedText, after.savedPacked, &before, &after);
     }
     recordedComment = Comment->text();

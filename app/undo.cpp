@@ -2,12 +2,12 @@
 
 #include <utility>
 
-QByteArray packDesign(const QString &text)
+QByteArray packDesignText(const QString &text)
 {
     return qCompress(text.toUtf8());
 }
 
-QString unpackDesign(const QByteArray &packed)
+QString unpackDesignText(const QByteArray &packed)
 {
     return QString::fromUtf8(qUncompress(packed));
 }

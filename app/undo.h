@@ -10,8 +10,8 @@
 // A design's text as a save writes it, compressed for keeping: the keys of a thousand-crystal
 // design repeat seven thousand times, and two hundred steps of it would otherwise hold some
 // hundred megabytes.
-QByteArray packDesign(const QString &text);
-QString unpackDesign(const QByteArray &packed);
+QByteArray packDesignText(const QString &text);
+QString unpackDesignText(const QByteArray &packed);
 
 // The current file and what it holds, for the steps that change it (loads).
 struct FileState

@@ -25,6 +25,32 @@ QString energyText(double energy)
 
 } // namespace
 
+QString &CrystalTexts::operator[](CrystalField field)
+{
+    switch (field) {
+    case CrystalField::X:
+        return x;
+    case CrystalField::Y:
+        return y;
+    case CrystalField::Deg:
+        return deg;
+    case CrystalField::Energy:
+        return energy;
+    case CrystalField::Length:
+        return length;
+    case CrystalField::InBeamC:
+        return inBeamC;
+    case CrystalField::BeamW:
+        break;
+    }
+    return beamW;
+}
+
+const QString &CrystalTexts::operator[](CrystalField field) const
+{
+    return const_cast<CrystalTexts &>(*this)[field];
+}
+
 CrystalOptics::CrystalOptics() : CrystalOptics(0.0, 0.0, 0.0, 10.0) {}
 
 CrystalOptics::CrystalOptics(double angle, double x, double y, double length)

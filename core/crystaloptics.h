@@ -6,9 +6,15 @@
 
 #include <optional>
 
+// The fields of a crystal row, in file order.
+enum class CrystalField { X, Y, Deg, Energy, Length, InBeamC, BeamW };
+
 // The seven texts of a crystal row, exactly as the row shows them (leading blanks included).
 struct CrystalTexts
 {
+    QString &operator[](CrystalField field);
+    const QString &operator[](CrystalField field) const;
+
     QString x;       // "Pos. X", centre x
     QString y;       // "Pos. Y", centre y
     QString deg;     // "Angle [deg]"

@@ -1,0 +1,616 @@
+#include "designdocument.h"
+
+#include "layout.h"
+#include "numbers.h"
+#include "trace.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstring>
+
+// Everything one operation changes is announced once, when the outermost operation ends.
+class ChangeScope
+{
+public:
+    explicit ChangeScope(DesignDocument *doc) : doc(doc) { ++doc->depth; }
+    ~ChangeScope()
+    {
+        if (--doc->depth == 0 && doc->pending) {
+            const DesignDocument::Changes what = doc->pending;
+            doc->pending = {};
+            emit doc->changed(what);
+        }
+    }
+    ChangeScope(const ChangeScope &) = delete;
+    ChangeScope &operator=(const ChangeScope &) = delete;
+
+private:
+    DesignDocument *doc;
+};
+
+namespace {
+
+QString refusedMessage(const QString &name, const QString &value)
+{
+    return QStringLiteral("--set %1=%2: the field refuses this value").arg(name, value);
+}
+
+EditError refused(const QString &name, const QString &value)
+{
+    return {EditError::Refused, refusedMessage(name, value)};
+}
+
+// The numeric names of --set and the panel fields they type into.
+const QVector<QPair<QString, PanelField>> &panelNames()
+{
+    static const QVector<QPair<QString, PanelField>> names{
+        {QStringLiteral("StartE"), PanelField::StartE},
+        {QStringLiteral("DE"), PanelField::DE},
+        {QStringLiteral("Num"), PanelField::Num},
+        {QStringLiteral("DX"), PanelField::DX},
+        {QStringLiteral("DY"), PanelField::DY},
+        {QStringLiteral("Length"), PanelField::Length},
+        {QStringLiteral("LatticeC"), PanelField::LatticeC}};
+    return names;
+}
+
+std::optional<PanelField> panelFieldNamed(const QString &name)
+{
+    for (const auto &n : panelNames()) {
+        if (n.first == name)
+            return n.second;
+    }
+    return std::nullopt;
+}
+
+// crystal.N.FIELD: N from 1 without leading zeros (at most nine digits), a field whose edit moves
+// the crystal.
+bool crystalSetting(const QString &name, int &number, CrystalField &field)
+{
+    const QStringList parts = name.split(QLatin1Char('.'));
+    if (parts.size() != 3 || parts.at(0) != QLatin1String("crystal"))
+        return false;
+    const QString &n = parts.at(1);
+    if (n.isEmpty() || n.size() > 9 || n.at(0) == QLatin1Char('0'))
+        return false;
+    for (const QChar c : n) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    number = n.toInt();
+    static const QStringList fields{QStringLiteral("X"),
+                                    QStringLiteral("Y"),
+                                    QStringLiteral("Deg"),
+                                    QStringLiteral("Energy"),
+                                    QStringLiteral("Length")};
+    const int f = fields.indexOf(parts.at(2));
+    if (f < 0)
+        return false;
+    field = CrystalField(f);
+    return true;
+}
+
+// The material list's index of a name in any case, -1 for none.
+int materialNamed(const QString &name)
+{
+    for (int i = 0; i < materials().size(); ++i) {
+        if (materials().at(i).name.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+// A panel field's text as the field takes it: a finite number, for "Num of C." a whole one.
+bool panelAccepts(PanelField field, const QString &text)
+{
+    return field == PanelField::Num ? wholeNumber(text).has_value()
+                                    : finiteNumber(text).has_value();
+}
+
+QString &panelText(Design &d, PanelField field)
+{
+    switch (field) {
+    case PanelField::LatticeC:
+        return d.latticeConstant;
+    case PanelField::IndexH:
+        return d.indexH;
+    case PanelField::IndexK:
+        return d.indexK;
+    case PanelField::IndexL:
+        return d.indexL;
+    case PanelField::StartE:
+        return d.startEnergy;
+    case PanelField::DE:
+        return d.energyStep;
+    case PanelField::Num:
+        return d.count;
+    case PanelField::DX:
+        return d.dx;
+    case PanelField::DY:
+        return d.dy;
+    case PanelField::Length:
+        return d.length;
+    case PanelField::RotateAllDeg:
+        break;
+    }
+    return d.rotateAllDeg;
+}
+
+} // namespace
+
+DesignDocument::DesignDocument(QObject *parent)
+    : QObject(parent), steps([this](const QByteArray &packed, const UndoStack::FileState *file) {
+          restore(packed, file);
+      })
+{
+    steps.setUndoLimit(kUndoSteps);
+    ChangeScope scope(this);
+    layOut();
+    // The design as it starts is the first undo step's starting point, and needs no saving.
+    recordedText = text();
+    recordedPacked = packDesign(current);
+    savedText = recordedText;
+    recording = true;
+    pending = {};
+}
+
+DesignDocument::~DesignDocument() = default;
+
+void DesignDocument::announce(Changes what)
+{
+    pending |= what;
+}
+
+// ---------------------------------------------------------------- edits
+
+EditError DesignDocument::check(const QString &name, const QString &value)
+{
+    if (const auto field = panelFieldNamed(name)) {
+        if (!panelAccepts(*field, value))
+            return refused(name, value);
+        return {};
+    }
+    if (name == QLatin1String("Type")) {
+        const std::optional<int> t = wholeNumber(value);
+        if (!t || *t < 1 || *t > 7)
+            return {EditError::Refused,
+                    QStringLiteral("--set Type=%1: the type is 1 to 7").arg(value)};
+        return {};
+    }
+    if (name == QLatin1String("RotateAll")) {
+        if (!finiteNumber(value))
+            return refused(name, value);
+        return {};
+    }
+    if (name == QLatin1String("Material")) {
+        if (materialNamed(value) < 0)
+            return {EditError::Refused,
+                    QStringLiteral("--set Material=%1: the material is Si or Ge").arg(value)};
+        return {};
+    }
+    if (name == QLatin1String("Index")) {
+        const QStringList hkl = value.split(QLatin1Char(','));
+        if (hkl.size() != 3)
+            return {EditError::Refused,
+                    QStringLiteral("--set Index=%1: the index is h,k,l").arg(value)};
+        for (const QString &i : hkl) {
+            if (!finiteNumber(i.trimmed()))
+                return refused(name, value);
+        }
+        return {};
+    }
+    int number = 0;
+    CrystalField field = CrystalField::X;
+    if (crystalSetting(name, number, field)) {
+        if (!finiteNumber(value))
+            return refused(name, value);
+        return {};
+    }
+    return {EditError::UnknownName,
+            QStringLiteral("--set %1=%2: no field named %1").arg(name, value)};
+}
+
+EditError DesignDocument::apply(const QString &name, const QString &value)
+{
+    const EditError wrong = check(name, value);
+    if (wrong)
+        return wrong;
+    ChangeScope scope(this);
+    if (const auto field = panelFieldNamed(name)) {
+        setPanelText(*field, value);
+    } else if (name == QLatin1String("Type")) {
+        selectType(*wholeNumber(value));
+    } else if (name == QLatin1String("RotateAll")) {
+        // The angle typed, then the box ticked: each lays the crystals out.
+        setPanelText(PanelField::RotateAllDeg, value);
+        setRotateAll(true);
+    } else if (name == QLatin1String("Material")) {
+        selectMaterial(materialNamed(value));
+    } else if (name == QLatin1String("Index")) {
+        const QStringList hkl = value.split(QLatin1Char(','));
+        const PanelField fields[] = {PanelField::IndexH, PanelField::IndexK, PanelField::IndexL};
+        for (int i = 0; i < 3; ++i)
+            setPanelText(fields[i], hkl.at(i).trimmed());
+    } else {
+        int number = 0;
+        CrystalField field = CrystalField::X;
+        crystalSetting(name, number, field);
+        if (number > current.crystals.size())
+            return {EditError::NoSuchCrystal,
+                    QStringLiteral("--set %1=%2: there is no crystal %3 (the design has %4)")
+                        .arg(name, value)
+                        .arg(number)
+                        .arg(current.crystals.size())};
+        setCrystalText(number - 1, field, value);
+    }
+    return {};
+}
+
+bool DesignDocument::setPanelText(PanelField field, const QString &text)
+{
+    if (!panelAccepts(field, text))
+        return false;
+    ChangeScope scope(this);
+    panelText(current, field) = text;
+    announce(DesignChanged);
+    switch (field) {
+    case PanelField::LatticeC:
+    case PanelField::IndexH:
+    case PanelField::IndexK:
+    case PanelField::IndexL:
+        computeSpacing();
+        break;
+    default:
+        break;
+    }
+    layOut();
+    return true;
+}
+
+void DesignDocument::computeSpacing()
+{
+    current.spacingText = current.computedSpacingText();
+    current.spacing = current.spacingText.toDouble();
+    announce(DesignChanged);
+}
+
+void DesignDocument::selectMaterial(int index)
+{
+    if (index == current.material || index < 0 || index >= materials().size())
+        return;
+    ChangeScope scope(this);
+    current.material = index;
+    current.latticeConstant = QString::number(materials().at(index).latticeConstant, 'g', 6);
+    computeSpacing();
+    layOut();
+}
+
+void DesignDocument::selectType(int type)
+{
+    if (type == current.type || type < 1 || type > 7)
+        return;
+    ChangeScope scope(this);
+    current.type = type;
+    announce(DesignChanged);
+    layOut();
+}
+
+void DesignDocument::setRotateAll(bool on)
+{
+    if (on == current.rotateAll)
+        return;
+    ChangeScope scope(this);
+    current.rotateAll = on;
+    announce(DesignChanged);
+    layOut();
+}
+
+void DesignDocument::layOutAgain()
+{
+    ChangeScope scope(this);
+    layOut();
+}
+
+bool DesignDocument::setCrystalText(int index, CrystalField field, const QString &text)
+{
+    if (index < 0 || index >= current.crystals.size())
+        return false;
+    const bool moves = field != CrystalField::InBeamC && field != CrystalField::BeamW;
+    if (moves && !finiteNumber(text))
+        return false;
+    ChangeScope scope(this);
+    DesignCrystal &c = current.crystals[index];
+    c.texts[field] = text;
+    announce(DesignChanged);
+    if (!moves)
+        return true;
+    // Every edit works from the texts the row shows, with only the decimals shown: a change of
+    // position reads both coordinates.
+    const double d = current.spacing;
+    switch (field) {
+    case CrystalField::X:
+    case CrystalField::Y:
+        c.moveCentreTo(c.texts.x.toDouble(), c.texts.y.toDouble());
+        break;
+    case CrystalField::Deg:
+        c.turnTo(c.texts.deg.toDouble());
+        break;
+    case CrystalField::Energy:
+        c.turnToEnergy(c.texts.energy.toDouble(), d);
+        break;
+    case CrystalField::Length:
+        c.changeLength(c.texts.length.toDouble());
+        break;
+    case CrystalField::InBeamC:
+    case CrystalField::BeamW:
+        break;
+    }
+    c.showValues(d);
+    c.editedByHand = true;
+    trace();
+    return true;
+}
+
+void DesignDocument::setComment(const QString &text)
+{
+    ChangeScope scope(this);
+    if (text != current.comment) {
+        current.comment = text;
+        announce(DesignChanged);
+    }
+    recordChange();
+}
+
+void DesignDocument::restartHistories()
+{
+    ChangeScope scope(this);
+    ::restartHistories(crossPoints, avrCps, avrIps);
+    announce(HistoriesChanged);
+}
+
+// ---------------------------------------------------------------- layout and tracing
+
+void DesignDocument::layOut()
+{
+    LayoutParams p = current.layoutParams();
+    const std::optional<int> asked = wholeNumber(current.count);
+    if (asked && *asked > kMaxCrystals) {
+        // Say on screen what is built.
+        current.count = QString::number(kMaxCrystals);
+        emit countBounded(*asked);
+    }
+    QVector<CrystalOptics> optics = ::layOut(p, current.spacing);
+    if (current.rotateAll)
+        rotateAll(optics, current.rotateAllDeg.toDouble());
+    current.crystals.resize(optics.size());
+    for (int i = 0; i < optics.size(); ++i)
+        current.crystals[i] = DesignCrystal(optics.at(i), current.spacing);
+    announce(DesignChanged);
+    trace();
+}
+
+void DesignDocument::trace()
+{
+    crossCentreRays(current.crystalList(), crossPoints, centrePoints);
+    if (!crossPoints.points.isEmpty()) {
+        const QString label = energyRangeLabel(current.crystals.first().texts.energy.toDouble(),
+                                               current.crystals.last().texts.energy.toDouble());
+        addFocus(crossPoints, centrePoints, label, avrCps, avrIps);
+    }
+    announce(Traced);
+    // Every change of the design ends here: one undo step if what a save writes changed.
+    recordChange();
+}
+
+void DesignDocument::recordChange()
+{
+    if (!recording)
+        return;
+    const QString t = text();
+    if (t == recordedText)
+        return;
+    const QByteArray packed = packDesign(current);
+    steps.push({recordedPacked, packed, std::nullopt, std::nullopt});
+    recordedText = t;
+    recordedPacked = packed;
+    announce(FileChanged);
+}
+
+void DesignDocument::restore(const QByteArray &packed, const UndoStack::FileState *file)
+{
+    ChangeScope scope(this);
+    const bool wasRecording = recording;
+    recording = false;
+    current = unpackDesign(packed);
+    announce(DesignChanged);
+    // The step is one analysis of the restored design.
+    trace();
+    if (file) {
+        currentPath = file->path;
+        savedText = QString::fromUtf8(qUncompress(file->saved));
+    }
+    recordedText = text();
+    recordedPacked = packed;
+    recording = wasRecording;
+    announce(FileChanged);
+}
+
+// ---------------------------------------------------------------- files
+
+QString DesignDocument::text() const
+{
+    return DesignFile::text(current);
+}
+
+ReadResult DesignDocument::read(const QString &text)
+{
+    if (!DesignFile::holdsDesign(DesignFile::lines(text)))
+        return {ReadResult::NoDesign, QString(), {}};
+    ChangeScope scope(this);
+    const ReadResult r = readText(text);
+    recordChange();
+    return r;
+}
+
+ReadResult DesignDocument::load(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {ReadResult::CannotRead, file.errorString(), {}};
+    const QString text = DesignFile::decode(file.readAll());
+    file.close();
+    if (!DesignFile::holdsDesign(DesignFile::lines(text)))
+        return {ReadResult::NoDesign, QString(), {}};
+
+    ChangeScope scope(this);
+    const UndoStack::FileState before{currentPath, qCompress(savedText.toUtf8())};
+    const ReadResult r = readText(text);
+    // The file is now the current one; the design as loaded is what it holds.
+    currentPath = QFileInfo(path).absoluteFilePath();
+    savedText = this->text();
+    if (savedText != recordedText || currentPath != before.path) {
+        const UndoStack::FileState after{currentPath, qCompress(savedText.toUtf8())};
+        const QByteArray packed = packDesign(current);
+        steps.push({recordedPacked, packed, before, after});
+        recordedText = savedText;
+        recordedPacked = packed;
+    }
+    announce(FileChanged);
+    return r;
+}
+
+bool DesignDocument::save(const QString &path, QString *error)
+{
+    // Written beside the target and put in its place only once complete, so a failed save
+    // leaves the previous file as it was.
+    const QString t = text();
+    const QByteArray bytes = t.toUtf8();
+    QSaveFile file(path);
+    // The write only fills a buffer: the flush is what reaches the disk, and may fail.
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Text)
+                         && file.write(bytes) == bytes.size() && file.flush() && file.commit();
+    if (!written) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    ChangeScope scope(this);
+    currentPath = QFileInfo(path).absoluteFilePath();
+    savedText = t;
+    announce(FileChanged);
+    return true;
+}
+
+// ---------------------------------------------------------------- packing
+
+namespace {
+
+constexpr quint32 kPackVersion = 1;
+
+// The surface to the last bit; the rays follow from it.
+void writeSurface(QDataStream &out, const Line &s)
+{
+    out << s.Point::x << s.Point::y << s.deg << s.rad << s.Dir::x << s.Dir::y << s.vx << s.vy
+        << s.length;
+}
+
+void readSurface(QDataStream &in, Line &s)
+{
+    in >> s.Point::x >> s.Point::y >> s.deg >> s.rad >> s.Dir::x >> s.Dir::y >> s.vx >> s.vy
+        >> s.length;
+}
+
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+bool sameSurface(const Line &a, const Line &b)
+{
+    return sameBits(a.Point::x, b.Point::x) && sameBits(a.Point::y, b.Point::y)
+           && sameBits(a.deg, b.deg) && sameBits(a.rad, b.rad) && sameBits(a.Dir::x, b.Dir::x)
+           && sameBits(a.Dir::y, b.Dir::y) && sameBits(a.vx, b.vx) && sameBits(a.vy, b.vy)
+           && sameBits(a.length, b.length);
+}
+
+bool sameTexts(const CrystalTexts &a, const CrystalTexts &b)
+{
+    return a.x == b.x && a.y == b.y && a.deg == b.deg && a.energy == b.energy
+           && a.length == b.length && a.inBeamC == b.inBeamC && a.beamW == b.beamW;
+}
+
+// The crystals the panels lay out, as layOut() makes them.
+QVector<DesignCrystal> laidOut(const Design &d)
+{
+    QVector<CrystalOptics> optics = layOut(d.layoutParams(), d.spacing);
+    if (d.rotateAll)
+        rotateAll(optics, d.rotateAllDeg.toDouble());
+    QVector<DesignCrystal> out;
+    out.reserve(optics.size());
+    for (const CrystalOptics &o : optics)
+        out.append(DesignCrystal(o, d.spacing));
+    return out;
+}
+
+} // namespace
+
+QByteArray packDesign(const Design &d)
+{
+    QByteArray raw;
+    QDataStream out(&raw, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_5_15);
+    out << kPackVersion << qint32(d.material) << d.latticeConstant << d.indexH << d.indexK
+        << d.indexL << d.spacingText << d.spacing << qint32(d.type) << d.rotateAll << d.rotateAllDeg
+        << d.startEnergy << d.energyStep << d.count << d.dx << d.dy << d.length << d.comment
+        << qint32(d.crystals.size());
+    const QVector<DesignCrystal> layout = laidOut(d);
+    for (int i = 0; i < d.crystals.size(); ++i) {
+        const DesignCrystal &c = d.crystals.at(i);
+        const bool asLaidOut = i < layout.size() && sameSurface(c.surface, layout.at(i).surface)
+                               && sameTexts(c.texts, layout.at(i).texts);
+        out << quint8((asLaidOut ? 1 : 0) | (c.editedByHand ? 2 : 0));
+        if (asLaidOut)
+            continue;
+        writeSurface(out, c.surface);
+        const CrystalTexts &t = c.texts;
+        out << t.x << t.y << t.deg << t.energy << t.length << t.inBeamC << t.beamW;
+    }
+    return qCompress(raw);
+}
+
+Design unpackDesign(const QByteArray &packed)
+{
+    Design d;
+    const QByteArray raw = qUncompress(packed);
+    QDataStream in(raw);
+    in.setVersion(QDataStream::Qt_5_15);
+    quint32 version = 0;
+    qint32 material = 0, type = 0, count = 0;
+    in >> version >> material >> d.latticeConstant >> d.indexH >> d.indexK >> d.indexL
+        >> d.spacingText >> d.spacing >> type >> d.rotateAll >> d.rotateAllDeg >> d.startEnergy
+        >> d.energyStep >> d.count >> d.dx >> d.dy >> d.length >> d.comment >> count;
+    d.material = material;
+    d.type = type;
+    if (in.status() != QDataStream::Ok || version != kPackVersion || count < 0)
+        return Design();
+    const QVector<DesignCrystal> layout = laidOut(d);
+    d.crystals.resize(count);
+    for (int i = 0; i < count; ++i) {
+        quint8 flags = 0;
+        in >> flags;
+        DesignCrystal &c = d.crystals[i];
+        if ((flags & 1) && i < layout.size()) {
+            c = layout.at(i);
+        } else {
+            readSurface(in, c.surface);
+            c.computeRays();
+            CrystalTexts &t = c.texts;
+            in >> t.x >> t.y >> t.deg >> t.energy >> t.length >> t.inBeamC >> t.beamW;
+        }
+        c.editedByHand = flags & 2;
+    }
+    return d;
+}

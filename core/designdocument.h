@@ -1,0 +1,184 @@
+#pragma once
+
+#include "design.h"
+#include "designfile.h"
+#include "geometry.h"
+#include "undostack.h"
+
+#include <QFlags>
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+// The fields of the panels that take typed numbers.
+enum class PanelField {
+    LatticeC,
+    IndexH,
+    IndexK,
+    IndexL,
+    StartE,
+    DE,
+    Num,
+    DX,
+    DY,
+    Length,
+    RotateAllDeg
+};
+
+// Why an edit was not made.
+struct EditError
+{
+    enum Kind {
+        None,
+        UnknownName,  // no field has that name
+        Refused,      // the field refuses the value (not a number, not whole, not a choice)
+        NoSuchCrystal // crystal N does not exist
+    };
+    Kind kind = None;
+    QString message; // as the command line says it: "--set NAME=VALUE: ..."
+
+    explicit operator bool() const { return kind != None; }
+};
+
+// The outcome of reading a design file.
+struct ReadResult
+{
+    enum Status {
+        Read,       // the design is the file's
+        CannotRead, // the file cannot be opened (error says why); nothing changed
+        NoDesign    // the file holds no design; nothing changed
+    };
+    Status status = Read;
+    QString error;
+    // What the load did not understand, in line order.
+    QVector<DesignFile::Note> notes;
+};
+
+// A design and what was done to it: the design as its file holds it, the crossings and centres of
+// its last tracing, the histories of the focus and the image point, the current file, and the
+// undo steps. Every change goes through here exactly as typing into a field and pressing Return,
+// clicking a choice or loading a file does in the windows; the windows show what this holds and
+// hand it what the user did. No widget in sight: batch runs and scripts use it alone.
+class DesignDocument : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What a change touched, so that a view refreshes only that.
+    enum Change {
+        DesignChanged = 1,    // texts, choices, crystals or comment
+        Traced = 2,           // the crystals were traced again: crossings, centres, a new entry
+        HistoriesChanged = 4, // the histories restarted ("Rest CPs")
+        FileChanged = 8       // the current file, or whether the design differs from it
+    };
+    Q_DECLARE_FLAGS(Changes, Change)
+
+    // The design the program starts with, laid out and traced once.
+    explicit DesignDocument(QObject *parent = nullptr);
+    ~DesignDocument() override;
+
+    const Design &design() const { return current; }
+    // The crossing of the reflected centre rays of every pair (i, j), i < j, in pair order, and
+    // the middle of every surface, as the last tracing left them.
+    const PointList &crossings() const { return crossPoints; }
+    const PointList &centres() const { return centrePoints; }
+    // One entry per tracing with two crystals or more (and per restart).
+    const PointList &focusHistory() const { return avrCps; }
+    const PointList &imageHistory() const { return avrIps; }
+
+    // --set NAME=VALUE: typing VALUE into the field NAME and pressing Return, or clicking the
+    // choice (Type 1 to 7, Material Si or Ge in any case, RotateAll=deg types the angle and ticks
+    // the box, Index=h,k,l types the three indices), or crystal.N.FIELD for crystal N (from 1).
+    // Nothing changes when it is refused.
+    EditError apply(const QString &name, const QString &value);
+    // Whether apply() knows the name and, for names whose values are choices, why the value is
+    // not one; an empty message when the value may be typed.
+    static EditError check(const QString &name, const QString &value);
+
+    // A panel field finished with text (Return, or leaving it changed): the crystals are laid
+    // out again. False, with nothing changed, for a text the field refuses.
+    bool setPanelText(PanelField field, const QString &text);
+    // Material i of materials(); choosing the material shown changes nothing.
+    void selectMaterial(int index);
+    // Type 1 to 7; choosing the type shown changes nothing.
+    void selectType(int type);
+    void setRotateAll(bool on);
+    // The crystals laid out afresh from the panels as they stand.
+    void layOutAgain();
+    // A field of crystal `index`'s row finished with text: the crystal is moved, turned or
+    // resized from its texts and the design traced again; "In Beam C." and "Beam W." only keep
+    // the text. False, with nothing changed, for a text the field refuses or no such crystal.
+    bool setCrystalText(int index, CrystalField field, const QString &text);
+    // The comment as finished.
+    void setComment(const QString &text);
+    // "Rest CPs": both histories start again from the current focus.
+    void restartHistories();
+
+    // What a save writes now.
+    QString text() const;
+    // Reads a design file's text as Load does: the panels as stored, the crystals laid out at the
+    // marker and then stood as stored. One undo step; the current file does not change.
+    ReadResult read(const QString &text);
+    // Load: reads the file, which becomes the current one (one undo step, which also gives
+    // back the current file).
+    ReadResult load(const QString &path);
+    // Save: writes the file whole or not at all; it becomes the current one. False, with the
+    // reason in *error, when it cannot be written.
+    bool save(const QString &path, QString *error = nullptr);
+
+    // The design file last saved or loaded (absolute), empty when none.
+    QString currentFile() const { return currentPath; }
+    // The design differs from what a save to the current file last wrote (or from the design at
+    // the start or after the last load).
+    bool isModified() const { return recordedText != savedText; }
+
+    // One step per change of the design, at most kUndoSteps.
+    UndoStack &undoStack() { return steps; }
+    static constexpr int kUndoSteps = 200;
+
+signals:
+    void changed(DesignDocument::Changes what);
+    // "Num of C." above the bound was laid out as kMaxCrystals crystals.
+    void countBounded(int asked);
+
+private:
+    // Lays the crystals out from the panels, then traces.
+    void layOut();
+    // Crosses the reflected centre rays, adds the focus and the image point to the histories,
+    // records an undo step when the design changed.
+    void trace();
+    // The material panel computed its spacing: shown to six digits, then used for the layout.
+    void computeSpacing();
+    void recordChange();
+    // The steps of a change are one: at most one announcement, at its end.
+    void announce(Changes what);
+    ReadResult readText(const QString &text);
+    void restore(const QByteArray &packed, const UndoStack::FileState *file);
+
+    Design current;
+    PointList crossPoints;
+    PointList centrePoints;
+    PointList avrCps;
+    PointList avrIps;
+
+    QString currentPath;
+    // The design as the last undo step left it (and packed), and what the current file holds.
+    QString recordedText;
+    QByteArray recordedPacked;
+    QString savedText;
+    bool recording = false; // off while starting, reading and undoing
+    UndoStack steps;
+
+    // Changes made since the outermost operation began; announced when it ends.
+    int depth = 0;
+    Changes pending;
+    friend class ChangeScope;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(DesignDocument::Changes)
+
+// A design packed for keeping: the panels, and only those crystals that differ from what the
+// layout gives for them (a design as laid out packs to a few hundred bytes), compressed. Unpacked,
+// it is the same design to the last bit.
+QByteArray packDesign(const Design &design);
+Design unpackDesign(const QByteArray &packed);

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class DesignDocument;
+
+// What a batch run or a script reports of a design.
+
+// The JSON report: the panels' values, every crystal as the crystal table has it, the focus and
+// image read-outs with their full-precision values, the newest history entries and the analysis
+// of the Bands window. `file` is the design file it came from (null when none). Numbers that are
+// not finite are null.
+QByteArray designReport(const DesignDocument &doc, const QString &file);
+
+// The header and one row of the sweep table for the design as it stands after `value` was typed.
+QByteArray sweepHeader();
+QByteArray sweepRow(const DesignDocument &doc, const QString &value);
