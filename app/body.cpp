@@ -94,17 +94,7 @@ void Body::moveEvent(QMoveEvent *event)
 
 void Body::setUpHistories()
 {
-    const QVector<double> dashDot{4, 3, 2, 3};
-    avrCps.connect = true;
-    avrCps.extend = false;
-    avrCps.ownPen = true;
-    avrCps.showLabels = true;
-    avrCps.pen = Pen(QColor(200, 0, 200), 1, dashDot);
-    avrIps.connect = true;
-    avrIps.extend = false;
-    avrIps.ownPen = true;
-    avrIps.showLabels = true;
-    avrIps.pen = Pen(QColor(0, 160, 200), 1, dashDot);
+    styleHistories(avrCps, avrIps);
 }
 
 void Body::connectPlotWindows()

@@ -6,40 +6,13 @@
 #include "navigation.h"
 #include "plotgrid.h"
 #include "pointdiscs.h"
+#include "scene.h"
 #include "ticks.h"
 
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-void setWorldFromView(ChCoord &cc, const QRectF &view)
-{
-    cc.setWorld(view.x(), view.y(), view.x() + view.width(), view.y() + view.height());
-}
-
-// The drawing surface in pixels, as the surface set it before painting.
-QRectF surfaceRect(const ChCoord &cc)
-{
-    return QRectF(std::min(cc.sx0, cc.sx1),
-                  std::min(cc.sy0, cc.sy1),
-                  std::fabs(cc.sx1 - cc.sx0),
-                  std::fabs(cc.sy1 - cc.sy0));
-}
-
-// A view that maps world to finite, distinct pixels. A zero-sized, reversed-to-nothing or
-// non-finite view, or an empty surface, shows only the background.
-bool mapsToPixels(const ChCoord &cc)
-{
-    const double kx = (cc.sx1 - cc.sx0) / (cc.wx1 - cc.wx0);
-    const double ky = (cc.sy1 - cc.sy0) / (cc.wy1 - cc.wy0);
-    return std::isfinite(kx) && std::isfinite(ky) && kx != 0 && ky != 0 && std::isfinite(cc.wx0)
-           && std::isfinite(cc.wx1) && std::isfinite(cc.wy0) && std::isfinite(cc.wy1);
-}
-
-} // namespace
 
 void Body::draw(QPainter *p)
 {
@@ -61,30 +34,11 @@ void Body::draw(QPainter *p)
 
 void Body::drawScene(QPainter *p, const DispABase &w, ChCoord *cc)
 {
-    setWorldFromView(*cc, w.realC);
-    const Box bb(cc->wx0, cc->wy0, cc->wx1, cc->wy1);
-    const QRectF window = surfaceRect(*cc);
-
-    if (mapsToPixels(*cc)) {
-        drawGrid(p, cc);
-        drawShapes(p, cc, bb, shapes, true);
-        // Cross points in the last crystal's reflected-ray colour, then the focus and image
-        // histories with their labels and dashed tracks.
-        drawPointsInView(p, cc, bb, crossPoints, window);
-        drawPointsInView(p, cc, bb, avrCps, window);
-        drawPointsInView(p, cc, bb, avrIps, window);
-
-        p->setPen(solidPen(QColor(192, 192, 0), 1));
-        drawShape(p, cc, bb, measLine, false, true);
-
-        // The middle of the crystal array.
-        p->setPen(solidPen(QColor(255, 0, 200), 1));
-        const Point m = centres.center();
-        const double sx = cc->toScreenX(m.x);
-        const double sy = cc->toScreenY(m.y);
-        if (pointMarkMayShow(sx, sy, false, window))
-            fillPointDisc(p, sx, sy, false);
-    }
+    ::drawScene(
+        p,
+        cc,
+        w.realC,
+        {shapes, selectedShape, crossPoints, centres, avrCps, avrIps, measLine, gridLabels});
 }
 
 void Body::drawShapes(QPainter *p, ChCoord *cc, Box bb, QVector<Shape *> &shapes, bool drawExt)
@@ -111,7 +65,7 @@ void Body::mouseMoved()
         return;
     QRectF view = w->realC;
     ChCoord &cc = w->disp.cc;
-    setWorldFromView(cc, view);
+    cc.setWorld(view.x(), view.y(), view.x() + view.width(), view.y() + view.height());
     const MouseC &mc = w->disp.mc;
 
     if (!mc.pressed) {
@@ -146,7 +100,8 @@ void Body::wheelMoved(int step)
     if (!w)
         return;
     ChCoord &cc = w->disp.cc;
-    setWorldFromView(cc, w->realC);
+    const QRectF &view = w->realC;
+    cc.setWorld(view.x(), view.y(), view.x() + view.width(), view.y() + view.height());
     w->realC = zoomView(w->realC, cc, w->disp.mc.curPos, step);
     w->update();
 }

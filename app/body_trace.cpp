@@ -1,5 +1,6 @@
 // Tracing of the design: numbering, colours, crossings, histories and default views.
 #include "body.h"
+#include "scene.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -115,19 +116,16 @@ void Body::calcCrossPoints()
 
 void Body::calcScales()
 {
-    overallView.realC0 = overallExtent(crystalList(), crossPoints.center());
+    overallView.realC0 = designView(crystalList(), crossPoints);
 
     const QRectF c = crystalsExtent(crystalList());
     crystalsView.realC0 = c;
     crystalsView.realC = c;
 
-    const Point f = newestOr0(avrCps);
-    focusView.realC0 = centredOn(focusView.realC0, f);
-    focusView.realC = centredOn(focusView.realC, f);
-
-    const Point i = newestOr0(avrIps);
-    imagingView.realC0 = centredOn(imagingView.realC0, i);
-    imagingView.realC = centredOn(imagingView.realC, i);
+    focusView.realC0 = followingView(focusView.realC0, avrCps);
+    focusView.realC = followingView(focusView.realC, avrCps);
+    imagingView.realC0 = followingView(imagingView.realC0, avrIps);
+    imagingView.realC = followingView(imagingView.realC, avrIps);
 }
 
 void Body::clearAvrCps()

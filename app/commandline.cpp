@@ -339,6 +339,19 @@ QString commandLineHelp()
     return parser.helpText();
 }
 
+bool drawsPictures(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const char *a = argv[i];
+        if (std::strcmp(a, "--") == 0)
+            return false;
+        if (std::strcmp(a, "--image") == 0 || std::strcmp(a, "-image") == 0
+            || std::strncmp(a, "--image=", 8) == 0 || std::strncmp(a, "-image=", 7) == 0)
+            return true;
+    }
+    return false;
+}
+
 bool runsWithoutWindow(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {

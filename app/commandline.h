@@ -68,6 +68,10 @@ QString commandLineHelp();
 // Whether the raw arguments ask for a run without a window (--batch, --help, --version), so that
 // the platform can be chosen before the application object exists.
 bool runsWithoutWindow(int argc, char **argv);
+// Whether the raw arguments ask for pictures (--image), which need fonts and a painter: a run
+// without a window then starts a QGuiApplication on the offscreen platform, else a
+// QCoreApplication.
+bool drawsPictures(int argc, char **argv);
 
 // Names that --set and --sweep accept, and whether one takes a number (all but Material, Index).
 bool isSettingName(const QString &name);

@@ -6,15 +6,17 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QStyleFactory>
 #include <QTranslator>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
-// A batch run answers on its own streams: Qt's notes about the offscreen windows are no news to
-// someone who asked for no window.
+// A run without a window answers on its own streams: Qt's notes are no news to someone who asked
+// for no window.
 void quietBatch(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
@@ -23,23 +25,22 @@ void quietBatch(QtMsgType type, const QMessageLogContext &, const QString &messa
         std::abort();
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// --help, --version and --batch: no widget, no display. Only pictures need a painter, and so the
+// offscreen platform; everything else runs on the core alone.
+int runWithoutWindow(int argc, char **argv)
 {
-    initLumivardResources();
-    // A run without a window needs no display: the platform is chosen before the application.
-    const bool windowless = runsWithoutWindow(argc, argv);
-    if (windowless) {
+    qInstallMessageHandler(quietBatch);
+    std::unique_ptr<QCoreApplication> app;
+    if (drawsPictures(argc, argv)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        qInstallMessageHandler(quietBatch);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lumivard"));
     QCoreApplication::setApplicationVersion(QStringLiteral(LUMIVARD_VERSION));
 
-    const CommandLine cl = parseCommandLine(QApplication::arguments());
+    const CommandLine cl = parseCommandLine(QCoreApplication::arguments());
     if (!cl.error.isEmpty()) {
         std::fprintf(stderr, "lumivard: %s\n", qPrintable(cl.error));
         return BatchRefused;
@@ -52,22 +53,43 @@ int main(int argc, char **argv)
         std::printf("lumivard %s\n", LUMIVARD_VERSION);
         return 0;
     }
+    // Installed also when loading failed: the pictures' titles then simply stay English.
+    QTranslator translator;
+    if (cl.japanese) {
+        loadJapaneseCatalogue(translator);
+        QCoreApplication::installTranslator(&translator);
+    }
+    QFile out;
+    QFile err;
+    out.open(stdout, QIODevice::WriteOnly);
+    err.open(stderr, QIODevice::WriteOnly);
+    return runBatch(cl, out, err);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    initLumivardResources();
+    if (runsWithoutWindow(argc, argv))
+        return runWithoutWindow(argc, argv);
+
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("lumivard"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(LUMIVARD_VERSION));
+
+    const CommandLine cl = parseCommandLine(QApplication::arguments());
+    if (!cl.error.isEmpty()) {
+        std::fprintf(stderr, "lumivard: %s\n", qPrintable(cl.error));
+        return BatchRefused;
+    }
 
     // Installed also when loading failed: the interface then simply stays English.
     QTranslator translator;
     if (cl.japanese) {
         loadJapaneseCatalogue(translator);
         QApplication::installTranslator(&translator);
-    }
-
-    if (cl.batch) {
-        QFile out;
-        QFile err;
-        out.open(stdout, QIODevice::WriteOnly);
-        err.open(stderr, QIODevice::WriteOnly);
-        const int status = runBatch(cl, out, err);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return status;
     }
 
     int result = 0;

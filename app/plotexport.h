@@ -1,24 +1,21 @@
 #pragma once
 
+#include "picture.h"
+#include "scene.h"
+
 #include <QSize>
 #include <QString>
 
 class Body;
 class QPrinter;
 
-// Pictures of the plot windows for other programs and for paper. Each shows exactly what the
-// window shows (view, grid, labels, highlight, measurement), drawn by the window's own scene
-// drawing; none changes the design, a view or a read-out, and none opens a dialog.
+// Pictures of the main window's plot windows for other programs and for paper. Each shows exactly
+// what the window shows (view, grid, labels, highlight, measurement), drawn by the window's own
+// scene drawing; none changes the design, a view or a read-out, and none opens a dialog.
 
-// The main window's four plot windows, in the order they are set up.
-enum class PlotView { Overall, Crystals, Focus, Imaging };
-
-// PNG holds the pixels; SVG and PDF are vector drawings.
-enum class PlotFormat { Unknown, Png, Svg, Pdf };
-
-// The format that a file name's suffix asks for (".png", ".svg", ".pdf", in any case), else
-// fallback (the file type chosen in the dialog).
-PlotFormat plotFormatOf(const QString &path, PlotFormat fallback = PlotFormat::Unknown);
+// The window's picture: the window's paint onto another device, through a mapping of its own, so
+// that the window's mapping and read-outs stay as they are.
+PlotPicture plotPicture(Body &body, PlotView which);
 
 // Writes the window's picture at the size of its drawing surface, in the format its suffix
 // names. scale applies to PNG only (2 for print: twice the pixels, the same picture); SVG and PDF

@@ -1,0 +1,171 @@
+#include "scene.h"
+
+#include "chcoord.h"
+#include "designdocument.h"
+#include "navigation.h"
+#include "plotgrid.h"
+#include "pointdiscs.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+void setWorldFromView(ChCoord &cc, const QRectF &view)
+{
+    cc.setWorld(view.x(), view.y(), view.x() + view.width(), view.y() + view.height());
+}
+
+// The drawing surface in pixels, as the surface set it before painting.
+QRectF surfaceRect(const ChCoord &cc)
+{
+    return QRectF(std::min(cc.sx0, cc.sx1),
+                  std::min(cc.sy0, cc.sy1),
+                  std::fabs(cc.sx1 - cc.sx0),
+                  std::fabs(cc.sy1 - cc.sy0));
+}
+
+// A view that maps world to finite, distinct pixels. A zero-sized, reversed-to-nothing or
+// non-finite view, or an empty surface, shows only the background.
+bool mapsToPixels(const ChCoord &cc)
+{
+    const double kx = (cc.sx1 - cc.sx0) / (cc.wx1 - cc.wx0);
+    const double ky = (cc.sy1 - cc.sy0) / (cc.wy1 - cc.wy0);
+    return std::isfinite(kx) && std::isfinite(ky) && kx != 0 && ky != 0 && std::isfinite(cc.wx0)
+           && std::isfinite(cc.wx1) && std::isfinite(cc.wy0) && std::isfinite(cc.wy1);
+}
+
+} // namespace
+
+QString plotWindowTitle(PlotView which)
+{
+    static const char *const titles[] = {nullptr,
+                                         QT_TRANSLATE_NOOP("Body", "Crystals"),
+                                         QT_TRANSLATE_NOOP("Body", "Focus Point"),
+                                         QT_TRANSLATE_NOOP("Body", "Imaging Point")};
+    const char *title = titles[int(which)];
+    return title ? QCoreApplication::translate("Body", title) : QString();
+}
+
+QSize plotWindowSize(PlotView which)
+{
+    switch (which) {
+    case PlotView::Overall:
+        return QSize(900, 600);
+    case PlotView::Crystals:
+        return QSize(600, 400);
+    case PlotView::Focus:
+    case PlotView::Imaging:
+        break;
+    }
+    return QSize(400, 400);
+}
+
+void drawScene(QPainter *p, ChCoord *cc, const QRectF &view, const SceneContent &scene)
+{
+    setWorldFromView(*cc, view);
+    if (!mapsToPixels(*cc))
+        return;
+    const Box bb(cc->wx0, cc->wy0, cc->wx1, cc->wy1);
+    const QRectF window = surfaceRect(*cc);
+
+    drawPlotGrid(p, *cc, scene.gridLabels);
+    for (int i = 0; i < scene.shapes.size(); ++i)
+        drawShape(p, cc, bb, *scene.shapes[i], i == scene.selectedShape, true);
+    // Cross points in the last crystal's reflected-ray colour, then the focus and image
+    // histories with their labels and dashed tracks.
+    drawPointsInView(p, cc, bb, scene.crossPoints, window);
+    drawPointsInView(p, cc, bb, scene.avrCps, window);
+    drawPointsInView(p, cc, bb, scene.avrIps, window);
+
+    p->setPen(solidPen(QColor(192, 192, 0), 1));
+    drawShape(p, cc, bb, scene.measLine, false, true);
+
+    // The middle of the crystal array.
+    p->setPen(solidPen(QColor(255, 0, 200), 1));
+    const Point m = scene.centres.center();
+    const double sx = cc->toScreenX(m.x);
+    const double sy = cc->toScreenY(m.y);
+    if (pointMarkMayShow(sx, sy, false, window))
+        fillPointDisc(p, sx, sy, false);
+}
+
+void styleHistories(Points &avrCps, Points &avrIps)
+{
+    const QVector<double> dashDot{4, 3, 2, 3};
+    for (Points *h : {&avrCps, &avrIps}) {
+        h->connect = true;
+        h->extend = false;
+        h->ownPen = true;
+        h->showLabels = true;
+    }
+    avrCps.pen = Pen(QColor(200, 0, 200), 1, dashDot);
+    avrIps.pen = Pen(QColor(0, 160, 200), 1, dashDot);
+}
+
+Line startingMeasLine()
+{
+    return Line(Point(0.0, 0.0), Dir(0.0), 1.0);
+}
+
+DesignScene::DesignScene(const DesignDocument &doc) : measLine(startingMeasLine())
+{
+    const Design &d = doc.design();
+    const int n = d.crystals.size();
+    crystals.reserve(n);
+    for (const DesignCrystal &c : d.crystals)
+        crystals.append(CrystalDrawing(c));
+    shapes.reserve(10 * n);
+    for (int i = 0; i < n; ++i) {
+        colourCrystal(crystals[i], i, n);
+        appendShapes(crystals[i], shapes);
+    }
+    static_cast<PointList &>(crossPoints) = doc.crossings();
+    static_cast<PointList &>(centres) = doc.centres();
+    static_cast<PointList &>(avrCps) = doc.focusHistory();
+    static_cast<PointList &>(avrIps) = doc.imageHistory();
+    styleHistories(avrCps, avrIps);
+}
+
+SceneContent DesignScene::content() const
+{
+    return {shapes, -1, crossPoints, centres, avrCps, avrIps, measLine, gridLabels};
+}
+
+QRectF DesignScene::defaultView(PlotView which) const
+{
+    // The Focus Point and Imaging Point windows start 20 units wide.
+    const QRectF start(-10, -10, 20, 20);
+    switch (which) {
+    case PlotView::Overall: {
+        CrystalList list;
+        for (const CrystalDrawing &c : crystals)
+            list.append(&c);
+        return designView(list, crossPoints);
+    }
+    case PlotView::Crystals: {
+        CrystalList list;
+        for (const CrystalDrawing &c : crystals)
+            list.append(&c);
+        return crystalsExtent(list);
+    }
+    case PlotView::Focus:
+        return followingView(start, avrCps);
+    case PlotView::Imaging:
+        break;
+    }
+    return followingView(start, avrIps);
+}
+
+QRectF designView(const CrystalList &crystals, const PointList &crossings)
+{
+    return overallExtent(crystals, crossings.center());
+}
+
+QRectF followingView(const QRectF &view, const PointList &history)
+{
+    return centredOn(view, newestOr0(history));
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "crystaldrawing.h"
+#include "drawtext.h"
+#include "shapes.h"
+#include "trace.h"
+
+#include <QRectF>
+#include <QSize>
+#include <QString>
+#include <QVector>
+
+class ChCoord;
+class DesignDocument;
+class QPainter;
+
+// The four plot windows, in the order they are set up.
+enum class PlotView { Overall, Crystals, Focus, Imaging };
+
+// The title of a plot window (the overall window has none), translated in the context "Body".
+QString plotWindowTitle(PlotView which);
+// The size a plot window opens at: 900 x 600, 600 x 400, 400 x 400, 400 x 400.
+QSize plotWindowSize(PlotView which);
+
+// What every plot window shows of a design, each through its own view: the grid, every crystal
+// with its beams (ten shapes each, one of them perhaps highlighted), the crossings, the histories
+// of the focus and the image point with their labels and tracks, the measuring line and the middle
+// of the array.
+struct SceneContent
+{
+    const QVector<Shape *> &shapes;
+    int selectedShape;
+    const Points &crossPoints;
+    const Points &centres;
+    const Points &avrCps;
+    const Points &avrIps;
+    const Line &measLine;
+    const DrawText &gridLabels;
+};
+
+// Paints the scene through cc, whose screen side the caller has set, with cc's world set from
+// view (x, y the lower left corner). A view that maps to no finite pixels shows nothing.
+void drawScene(QPainter *p, ChCoord *cc, const QRectF &view, const SceneContent &scene);
+
+// The focus history in its dashed purple track, the image history in blue, both labelled.
+void styleHistories(Points &avrCps, Points &avrIps);
+
+// The measuring line as a window starts with it: the unit segment along +x from the origin.
+Line startingMeasLine();
+
+// A design's scene without a window: the crystals coloured and listed, the traced points and the
+// histories as the document holds them, the views each window starts with.
+class DesignScene
+{
+public:
+    explicit DesignScene(const DesignDocument &doc);
+
+    SceneContent content() const;
+    // The view window `which` shows after "Scale Reset": the whole design, the crystals, or the
+    // newest focus or image point in the middle of a 20 x 20 view.
+    QRectF defaultView(PlotView which) const;
+
+private:
+    QVector<CrystalDrawing> crystals;
+    QVector<Shape *> shapes;
+    Points crossPoints, centres, avrCps, avrIps;
+    Line measLine;
+    DrawText gridLabels;
+};
+
+// The view that fits the whole design (every beam's start, every surface's middle, the focus).
+QRectF designView(const CrystalList &crystals, const PointList &crossings);
+// The views of the Focus Point and Imaging Point windows keep their size and follow the newest
+// entry of their history (the origin while it is empty).
+QRectF followingView(const QRectF &view, const PointList &history);
