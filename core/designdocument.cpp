@@ -1,5 +1,6 @@
 #include "designdocument.h"
 
+#include "changescope.h"
 #include "layout.h"
 #include "numbers.h"
 #include "trace.h"
@@ -10,26 +11,6 @@
 #include <QSaveFile>
 
 #include <cstring>
-
-// Everything one operation changes is announced once, when the outermost operation ends.
-class ChangeScope
-{
-public:
-    explicit ChangeScope(DesignDocument *doc) : doc(doc) { ++doc->depth; }
-    ~ChangeScope()
-    {
-        if (--doc->depth == 0 && doc->pending) {
-            const DesignDocument::Changes what = doc->pending;
-            doc->pending = {};
-            emit doc->changed(what);
-        }
-    }
-    ChangeScope(const ChangeScope &) = delete;
-    ChangeScope &operator=(const ChangeScope &) = delete;
-
-private:
-    DesignDocument *doc;
-};
 
 namespace {
 
@@ -312,6 +293,20 @@ void DesignDocument::layOutAgain()
 {
     ChangeScope scope(this);
     layOut();
+}
+
+void DesignDocument::useShownSpacing()
+{
+    ChangeScope scope(this);
+    current.spacing = current.spacingText.toDouble();
+    announce(DesignChanged);
+    layOut();
+}
+
+void DesignDocument::traceAgain()
+{
+    ChangeScope scope(this);
+    trace();
 }
 
 bool DesignDocument::setCrystalText(int index, CrystalField field, const QString &text)

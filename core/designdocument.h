@@ -105,6 +105,10 @@ public:
     void setRotateAll(bool on);
     // The crystals laid out afresh from the panels as they stand.
     void layOutAgain();
+    // The spacing shown (a file's, say) taken for the layout, and the crystals laid out again.
+    void useShownSpacing();
+    // The crystals traced again as they stand: one more entry in the histories.
+    void traceAgain();
     // A field of crystal `index`'s row finished with text: the crystal is moved, turned or
     // resized from its texts and the design traced again; "In Beam C." and "Beam W." only keep
     // the text. False, with nothing changed, for a text the field refuses or no such crystal.
@@ -116,6 +120,9 @@ public:
 
     // What a save writes now.
     QString text() const;
+    // One line of a design file's material or arrangement block (or the comment) taken as a load
+    // takes it: the texts and choices as stored, nothing laid out.
+    void storeLine(const QString &line);
     // Reads a design file's text as Load does: the panels as stored, the crystals laid out at the
     // marker and then stood as stored. One undo step; the current file does not change.
     ReadResult read(const QString &text);
@@ -153,6 +160,9 @@ private:
     // The steps of a change are one: at most one announcement, at its end.
     void announce(Changes what);
     ReadResult readText(const QString &text);
+    // A line of the panels' blocks stored as read; true when the line has a panel's key. What is
+    // not a number where one belongs is noted, with the line's number.
+    bool storePanelLine(const QString &line, int lineNumber, QVector<DesignFile::Note> *notes);
     void restore(const QByteArray &packed, const UndoStack::FileState *file);
 
     Design current;

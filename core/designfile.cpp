@@ -60,41 +60,80 @@ const QString &commentKey()
     return key;
 }
 
-QString text(const Design &d)
+namespace {
+
+void addLine(QString &out, const QString &key, const QString &value)
+{
+    out += key;
+    out += value;
+    out += QLatin1Char('\n');
+}
+
+void addMaterial(QString &out, const Design &d)
 {
     const QStringList &m = materialKeys();
+    addLine(out, m[0], QString::number(d.material));
+    addLine(out, m[1], d.latticeConstant);
+    addLine(out, m[2], d.indexH);
+    addLine(out, m[3], d.indexK);
+    addLine(out, m[4], d.indexL);
+    addLine(out, m[5], d.spacingText);
+}
+
+void addArrangement(QString &out, const Design &d)
+{
     const QStringList &a = arrangementKeys();
-    const QStringList &c = crystalKeys();
-    QString out;
-    // About 30 characters a line, seven lines a crystal.
-    out.reserve(30 * (24 + 7 * d.crystals.size()));
-    const auto line = [&out](const QString &key, const QString &value) {
-        out += key;
-        out += value;
-        out += QLatin1Char('\n');
-    };
-    line(m[0], QString::number(d.material));
-    line(m[1], d.latticeConstant);
-    line(m[2], d.indexH);
-    line(m[3], d.indexK);
-    line(m[4], d.indexL);
-    line(m[5], d.spacingText);
     for (int t = 1; t <= 7; ++t)
-        line(a[t - 1], QString::number(d.type == t ? 1 : 0));
-    line(a[7], QString::number(d.rotateAll ? 1 : 0));
+        addLine(out, a[t - 1], QString::number(d.type == t ? 1 : 0));
+    addLine(out, a[7], QString::number(d.rotateAll ? 1 : 0));
     const QString *fields[]
         = {&d.rotateAllDeg, &d.startEnergy, &d.energyStep, &d.count, &d.dx, &d.dy, &d.length};
     for (int k = 0; k < 7; ++k)
-        line(a[8 + k], *fields[k]);
-    line(markerKey(), QStringLiteral("0"));
-    for (int i = 0; i < d.crystals.size(); ++i) {
-        const QString prefix = QString::number(i) + QStringLiteral(" : ");
-        const CrystalTexts &t = d.crystals.at(i).texts;
-        const QString *texts[] = {&t.x, &t.y, &t.deg, &t.energy, &t.length, &t.inBeamC, &t.beamW};
-        for (int k = 0; k < 7; ++k)
-            line(c[k], prefix + *texts[k]);
-    }
-    line(commentKey(), d.comment);
+        addLine(out, a[8 + k], *fields[k]);
+}
+
+void addCrystal(QString &out, const CrystalTexts &t, int i)
+{
+    const QStringList &c = crystalKeys();
+    const QString prefix = QString::number(i) + QStringLiteral(" : ");
+    for (int k = 0; k < 7; ++k)
+        addLine(out, c[k], prefix + t[CrystalField(k)]);
+}
+
+} // namespace
+
+QString text(const Design &d)
+{
+    QString out;
+    // About 30 characters a line, seven lines a crystal.
+    out.reserve(30 * (24 + 7 * d.crystals.size()));
+    addMaterial(out, d);
+    addArrangement(out, d);
+    addLine(out, markerKey(), QStringLiteral("0"));
+    for (int i = 0; i < d.crystals.size(); ++i)
+        addCrystal(out, d.crystals.at(i).texts, i);
+    addLine(out, commentKey(), d.comment);
+    return out;
+}
+
+QString materialBlock(const Design &design)
+{
+    QString out;
+    addMaterial(out, design);
+    return out;
+}
+
+QString arrangementBlock(const Design &design)
+{
+    QString out;
+    addArrangement(out, design);
+    return out;
+}
+
+QString crystalBlock(const CrystalTexts &texts, int i)
+{
+    QString out;
+    addCrystal(out, texts, i);
     return out;
 }
 

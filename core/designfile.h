@@ -22,6 +22,10 @@ const QString &commentKey();
 
 // What a save writes, each line ending in "\n".
 QString text(const Design &design);
+// The blocks of it: the material panel's, the arrangement panel's, crystal i's group.
+QString materialBlock(const Design &design);
+QString arrangementBlock(const Design &design);
+QString crystalBlock(const CrystalTexts &texts, int i);
 
 // The bytes of a file as text: UTF-8 as the program writes it, else (a file that is not valid
 // UTF-8 came from elsewhere) the locale's encoding.

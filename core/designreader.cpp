@@ -2,6 +2,7 @@
 // the panels take the stored texts, the crystals are laid out where the file says (at the marker
 // line, or where a stored choice changes what the panels show), and each crystal then stands as
 // its group of lines stored it.
+#include "changescope.h"
 #include "designdocument.h"
 #include "matchkey.h"
 #include "numbers.h"
@@ -166,13 +167,107 @@ void restoreCrystal(DesignCrystal &c, int loaded, double spacing)
 
 } // namespace
 
+bool DesignDocument::storePanelLine(const QString &line, int lineNumber, QVector<Note> *notes)
+{
+    const QStringList &materialKeys = DesignFile::materialKeys();
+    const QStringList &arrangementKeys = DesignFile::arrangementKeys();
+    const auto notANumber = [&] {
+        if (!notes)
+            return;
+        Note n;
+        n.kind = Note::NotANumber;
+        n.line = lineNumber;
+        n.key = keyOf(line);
+        notes->append(n);
+    };
+    // Numbers where a number belongs: a choice's integer, a field's number.
+    const auto checkNumber = [&](const QString &value, bool integer) {
+        bool ok = false;
+        if (integer)
+            value.toInt(&ok);
+        else
+            value.toDouble(&ok);
+        if (!ok)
+            notANumber();
+    };
+    bool known = false;
+    QString value;
+    // The material block: the texts as stored; only a change of material computes (the
+    // constant of the new material and its spacing, which the layout takes at the marker).
+    if (matchKey(line, materialKeys.at(0), value)) {
+        known = true;
+        checkNumber(value, true);
+        const int m = storedMaterial(value);
+        if (m != current.material) {
+            current.material = m;
+            const double a = m >= 0 ? materials().at(m).latticeConstant : 0.0;
+            current.latticeConstant = QString::number(a, 'g', 6);
+            current.spacingText = current.computedSpacingText();
+        }
+    }
+    QString *const materialTexts[] = {&current.latticeConstant,
+                                      &current.indexH,
+                                      &current.indexK,
+                                      &current.indexL,
+                                      &current.spacingText};
+    for (int k = 0; k < 5; ++k) {
+        if (matchKey(line, materialKeys.at(k + 1), value)) {
+            known = true;
+            checkNumber(value, false);
+            *materialTexts[k] = value;
+        }
+    }
+
+    // The arrangement block.
+    for (int t = 1; t <= 7; ++t) {
+        if (matchKey(line, arrangementKeys.at(t - 1), value)) {
+            known = true;
+            checkNumber(value, true);
+            storeTypeFlag(t, value, current);
+        }
+    }
+    if (matchKey(line, arrangementKeys.at(7), value)) {
+        known = true;
+        checkNumber(value, true);
+        current.rotateAll = value.toInt() == 1;
+    }
+    QString *const arrangementTexts[] = {&current.rotateAllDeg,
+                                         &current.startEnergy,
+                                         &current.energyStep,
+                                         &current.count,
+                                         &current.dx,
+                                         &current.dy,
+                                         &current.length};
+    for (int k = 0; k < 7; ++k) {
+        if (matchKey(line, arrangementKeys.at(8 + k), value)) {
+            known = true;
+            if (k == 3 && !wholeNumber(value))
+                notANumber();
+            else if (k != 3)
+                checkNumber(value, false);
+            *arrangementTexts[k] = value;
+        }
+    }
+    if (known)
+        announce(DesignChanged);
+    return known;
+}
+
+void DesignDocument::storeLine(const QString &line)
+{
+    ChangeScope scope(this);
+    QString value;
+    if (!storePanelLine(line, 0, nullptr) && matchKey(line, DesignFile::commentKey(), value)) {
+        current.comment = value;
+        announce(DesignChanged);
+    }
+}
+
 ReadResult DesignDocument::readText(const QString &text)
 {
     ReadResult result;
     QVector<Note> &notes = result.notes;
     const QVector<QStringRef> lines = DesignFile::lines(text);
-    const QStringList &materialKeys = DesignFile::materialKeys();
-    const QStringList &arrangementKeys = DesignFile::arrangementKeys();
     const QStringList &crystalKeys = DesignFile::crystalKeys();
 
     // The steps of a load are not changes of their own.
@@ -204,17 +299,6 @@ ReadResult DesignDocument::readText(const QString &text)
         n.key = keyOf(line);
         notes.append(n);
     };
-    // Numbers where a number belongs: a choice's integer, a field's number, a whole count.
-    const auto checkNumber = [&](int i, const QString &line, const QString &value, bool integer) {
-        bool ok = false;
-        if (integer)
-            value.toInt(&ok);
-        else
-            value.toDouble(&ok);
-        if (!ok)
-            note(Note::NotANumber, i, line);
-    };
-
     QString value;
     for (int i = 0; i < lines.size(); ++i) {
         const QString line = lines.at(i).toString();
@@ -224,65 +308,7 @@ ReadResult DesignDocument::readText(const QString &text)
             endGroup();
 
         const PanelChecks before = checksOf(current);
-        bool known = false;
-
-        // The material block: the texts as stored; only a change of material computes (the
-        // constant of the new material and its spacing, which the layout takes at the marker).
-        if (matchKey(line, materialKeys.at(0), value)) {
-            known = true;
-            checkNumber(i, line, value, true);
-            const int m = storedMaterial(value);
-            if (m != current.material) {
-                current.material = m;
-                const double a = m >= 0 ? materials().at(m).latticeConstant : 0.0;
-                current.latticeConstant = QString::number(a, 'g', 6);
-                current.spacingText = current.computedSpacingText();
-            }
-        }
-        QString *const materialTexts[] = {&current.latticeConstant,
-                                          &current.indexH,
-                                          &current.indexK,
-                                          &current.indexL,
-                                          &current.spacingText};
-        for (int k = 0; k < 5; ++k) {
-            if (matchKey(line, materialKeys.at(k + 1), value)) {
-                known = true;
-                checkNumber(i, line, value, false);
-                *materialTexts[k] = value;
-            }
-        }
-
-        // The arrangement block.
-        for (int t = 1; t <= 7; ++t) {
-            if (matchKey(line, arrangementKeys.at(t - 1), value)) {
-                known = true;
-                checkNumber(i, line, value, true);
-                storeTypeFlag(t, value, current);
-            }
-        }
-        if (matchKey(line, arrangementKeys.at(7), value)) {
-            known = true;
-            checkNumber(i, line, value, true);
-            current.rotateAll = value.toInt() == 1;
-        }
-        QString *const arrangementTexts[] = {&current.rotateAllDeg,
-                                             &current.startEnergy,
-                                             &current.energyStep,
-                                             &current.count,
-                                             &current.dx,
-                                             &current.dy,
-                                             &current.length};
-        for (int k = 0; k < 7; ++k) {
-            if (matchKey(line, arrangementKeys.at(8 + k), value)) {
-                known = true;
-                if (k == 3 && !wholeNumber(value))
-                    note(Note::NotANumber, i, line);
-                else if (k != 3)
-                    checkNumber(i, line, value, false);
-                *arrangementTexts[k] = value;
-            }
-        }
-        announce(DesignChanged);
+        bool known = storePanelLine(line, i + 1, &notes);
 
         const PanelChecks after = checksOf(current);
         // A new material has the panel compute its spacing, which becomes the layout's; the
