@@ -2,41 +2,44 @@
 
 #include "calign.h"
 #include "mcrystal.h"
-#include "undo.h"
 #include "units.h"
 
 #include <QCoreApplication>
 #include <QMoveEvent>
 #include <QPrinter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QWindow>
 
-Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir(0.0), 1.0)
+Body::Body(QWidget *parent)
+    : QMainWindow(parent), measLine(startingMeasLine()), undoStack(doc.undoStack())
 {
-    // The panels compute their first values here and announce them before anyone listens.
     setupUi(this);
     // Refused input is reported here; made now so that the window fits it from the start.
     statusBar();
+    // The panels show and edit the window's design.
+    MC->setDocument(&doc);
+    CA->setDocument(&doc);
 
     ACrystal *titles = ACrystal::makeHeader();
     CL->addWidget(titles, 0, 0);
     CLScroll->pinRow(titles, CL->verticalSpacing());
+    // Rows build their fields as they scroll into view.
+    connect(CLScroll->verticalScrollBar(), &QScrollBar::valueChanged, this, &Body::buildRowsInView);
     setUpPlotWindows();
     setUpHistories();
 
-    // The first design uses the spacing the material panel shows, as every later one does;
-    // otherwise the shown energies would disagree with the shown spacing until the first change.
-    units.setD(MC->Spacing->text().toDouble());
-    newLayout();
+    // The first design, as the document laid it out and traced it.
+    drawEverything();
     resetScale();
 
     connect(ScaleReset, SIGNAL(clicked()), this, SLOT(resetScale()));
     connect(SquareG, SIGNAL(clicked()), this, SLOT(squareG()));
     connect(ResetCPs, SIGNAL(clicked()), this, SLOT(clearAvrCps()));
-    connect(MC, SIGNAL(newValue()), this, SLOT(newCrystal()));
-    connect(CA, SIGNAL(newValue()), this, SLOT(newLayout()));
+    // The panels hand their edits to the document; every change it makes is shown from here.
+    connect(&doc, &DesignDocument::changed, this, &Body::showChanges);
     connectPlotWindows();
 
     setUpFileDialogs();
@@ -45,14 +48,7 @@ Body::Body(QWidget *parent) : QMainWindow(parent), measLine(Point(0.0, 0.0), Dir
     setUpExports();
     connect(
         QCoreApplication::instance(), SIGNAL(aboutToQuit()), this, SLOT(rememberWindowPlaces()));
-
-    // The design as it starts is the first undo step's starting point, and needs no saving.
-    undoStack.setUndoLimit(kUndoSteps);
-    recordedText = designText();
-    recordedPacked = packDesignText(recordedText);
-    recordedComment = Comment->text();
-    savedText = recordedText;
-    recording = true;
+    updateTitle();
 }
 
 Body::~Body()
@@ -68,6 +64,7 @@ Body::~Body()
         view->disconnect(this);
     saveDialog.disconnect(this);
     loadDialog.disconnect(this);
+    doc.disconnect(this);
     if (windowHandle())
         windowHandle()->disconnect(this);
 }
@@ -106,6 +103,23 @@ void Body::connectPlotWindows()
         connect(v, SIGNAL(wheelMoved(int)), this, SLOT(wheelMoved(int)));
     for (DispABase *v : views)
         connect(v, SIGNAL(mouseMoved()), this, SLOT(mouseMoved()));
+}
+
+void Body::showChanges(DesignDocument::Changes what)
+{
+    // The comment shows the design's, unless the user is typing one.
+    if ((what & DesignDocument::DesignChanged) && Comment->text() != doc.design().comment
+        && !(Comment->hasFocus() && Comment->isModified()))
+        Comment->setText(doc.design().comment);
+    if (what & (DesignDocument::DesignChanged | DesignDocument::Traced))
+        drawEverything();
+    else if (what & DesignDocument::HistoriesChanged) {
+        static_cast<PointList &>(avrCps) = doc.focusHistory();
+        static_cast<PointList &>(avrIps) = doc.imageHistory();
+        updates();
+    }
+    if (what & DesignDocument::FileChanged)
+        updateTitle();
 }
 
 CrystalList Body::crystalList() const

@@ -3,6 +3,7 @@
 #include "acrystal.h"
 #include "bandanalysis.h"
 #include "bandswindow.h"
+#include "designdocument.h"
 #include "dispabase.h"
 #include "drawtext.h"
 #include "plotexport.h"
@@ -10,11 +11,9 @@
 #include "trace.h"
 #include "ui_body.h"
 
-#include <QByteArray>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QPointer>
-#include <QUndoStack>
 #include <QVector>
 
 #include <memory>
@@ -29,14 +28,15 @@ class QPainter;
 class QPrintDialog;
 class QPrinter;
 class QShowEvent;
-struct FileState;
 
 // The main window: the material and arrangement panels, the crystal rows, the read-outs and the
-// buttons of the design. Closing it ends the program (main() connects finishing() to
+// buttons of the design, and the four plot windows. It shows the design its document holds and
+// hands it what the user does; closing it ends the program (main() connects finishing() to
 // closeAllWindows).
 //
-// The data members are public so that the plot windows' owners and tests can read the traced
-// design; only the window's own slots change them.
+// The data members are public so that the plot windows' owners and tests can read the design as
+// shown: the crystals with their pens, the shapes drawn, the crossings and histories as the
+// document last traced them.
 class Body : public QMainWindow, private Ui_Body
 {
     Q_OBJECT
@@ -65,6 +65,8 @@ public:
     QFileDialog loadDialog;
     // "Bands" of the View menu: the physics of the array, made while it is shown.
     BandsWindow bandsWindow;
+    // The design and what was done to it.
+    DesignDocument doc;
 
     // The physics of the current design: bands, coverage, lattice offset, focus quality.
     BandsAnalysis bandsAnalysis() const;
@@ -80,13 +82,13 @@ public:
     PlotView activePlot() const { return lastActivePlot; }
 
     // One step per change of the design through the interface, at most kUndoSteps.
-    QUndoStack undoStack;
-    static constexpr int kUndoSteps = 200;
+    UndoStack &undoStack;
+    static constexpr int kUndoSteps = DesignDocument::kUndoSteps;
 
     // What a save would write now.
-    QString designText();
+    QString designText() const { return doc.text(); }
     // The design file last saved or loaded (absolute), empty when none.
-    QString currentFile() const { return currentPath; }
+    QString currentFile() const { return doc.currentFile(); }
     // The design differs from what a save to the current file last wrote (or from the design at
     // start-up or after the last load): finished edits, and the comment as typed.
     bool designModified() const;
@@ -94,7 +96,7 @@ public:
 signals:
     // The window is asked to close.
     void finishing();
-    // The design was traced again (after every layout and every edit of a crystal).
+    // The design was traced again (after every layout and every edit of a crystal) and shown.
     void traced();
 
 protected:
@@ -108,11 +110,12 @@ protected:
 private slots:
     // "Rest CPs": restart both histories from the current focus.
     void clearAvrCps();
-    // The material panel changed: take its shown spacing, lay out again.
+    // Take the shown spacing, lay out again.
     void newCrystal();
-    // Throw the crystals away and lay them out afresh from the panels.
+    // Lay the crystals out afresh from the panels.
     void newLayout();
-    // Number, colour and place the rows, trace, fit the default views, repaint.
+    // Show the design as the document holds it: number, colour and place the rows, fit the
+    // default views, repaint.
     void drawEverything();
     // Every plot window back to its default view.
     void resetScale();
@@ -138,7 +141,7 @@ private slots:
     void saveDesignAs();
     void openRecent();
     void showAbout();
-    // One undo step when what a save would write has changed since the last step.
+    // The comment as finished: one undo step when it changed.
     void recordChange();
     // The modified mark follows the comment while it is typed.
     void commentEdited();
@@ -159,19 +162,11 @@ public slots:
 
 private:
     void setUpMenus();
+    // What the document changed, shown.
+    void showChanges(DesignDocument::Changes what);
     // Writes the design to fname, which becomes the current file; false, with the message,
     // when it cannot be written.
     bool writeDesign(const QString &fname);
-    // Makes the design what a design file's text says, recording nothing.
-    void applyDesign(const QString &text);
-    // Undo and redo: the design of one step, with its current file when the step was a load.
-    void restoreDesign(const QByteArray &packed, const FileState *file);
-    // Pushes the step from the recorded design to `text` (`packed` its compressed form), with the
-    // current file before and after it for a load.
-    void pushStep(const QString &text,
-                  const QByteArray &packed,
-                  const FileState *before = nullptr,
-                  const FileState *after = nullptr);
     // Save, Discard or Cancel when the design has unsaved changes; false to stay (Cancel, or a
     // save that did not happen).
     bool settleUnsavedChanges();
@@ -189,12 +184,11 @@ private:
     void setUpBands();
     // The menu bar's View menu (object name "menuView"), made here if nothing made it yet.
     QMenu *viewMenu();
-    // A field of a crystal row loses the keyboard focus without finishing its edit.
-    void releaseRowFocus();
-    // Turns every crystal about the origin by "Rotate All [deg]".
-    void rotateAll();
-    // Numbers the rows and puts the new ones into the table.
-    void placeRows();
+    // As many rows as the design has crystals, each showing its crystal; the new ones go into
+    // the table.
+    void showRows();
+    // The rows in view (and one beyond either end, where Tab goes next) build their fields.
+    void buildRowsInView();
     // The window's layouts take in a changed table; the rows get the height the screen leaves.
     void fitToRows();
     // The height the rows may take on the window's screen, the layouts being up to date.
@@ -202,7 +196,6 @@ private:
     // The window fitted again when its screen, the screen's free area or the window's frame
     // (known only once a window manager has framed it) leaves the rows another height.
     void refitWhenScreenChanged();
-    void calcCrossPoints();
     void calcScales();
 
     // Exports, printing and the hover tooltip (body_export.cpp).
@@ -226,14 +219,6 @@ private:
     int fittedRows = -1;
     bool screenWatched = false;
 
-    QString currentPath;
-    // The design as the last undo step left it (text compressed for the stack), the comment
-    // then, and what the current file holds.
-    QString recordedText;
-    QByteArray recordedPacked;
-    QString recordedComment;
-    QString savedText;
-    bool recording = false; // off while building, loading and undoing
     QVector<QAction *> recentActions;
     QAction *recentSeparator = nullptr;
     QPointer<QMessageBox> aboutBox;

@@ -1,8 +1,5 @@
 // The "Bands" window of the View menu and the analysis it shows.
 #include "body.h"
-#include "calign.h"
-#include "mcrystal.h"
-#include "units.h"
 
 #include <QAction>
 #include <QMenu>
@@ -31,13 +28,6 @@ void Body::setUpBands()
 
 BandsAnalysis Body::bandsAnalysis() const
 {
-    DesignMaterial m;
-    m.material = MC->SelCrystal->currentText();
-    m.h = MC->IndexH->text().toDouble();
-    m.k = MC->IndexK->text().toDouble();
-    m.l = MC->IndexL->text().toDouble();
-    m.latticeConstant = MC->LatticeC->text().toDouble();
-    m.spacing = units.D;
-    m.startEnergy = CA->StartE->text().toDouble();
-    return analyseBands(m, crystalList());
+    const Design &d = doc.design();
+    return analyseBands(d.bandsMaterial(), d.crystalList());
 }

@@ -1,8 +1,7 @@
-// The design as a document: the current file and the window title, the undo steps, and the
-// question about unsaved changes.
+// The design as a document: the current file and the window title, the comment's undo steps, and
+// the question about unsaved changes.
 #include "body.h"
 #include "filenames.h"
-#include "undo.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -11,58 +10,13 @@
 
 void Body::recordChange()
 {
-    if (!recording)
-        return;
-    const QString text = designText();
-    if (text != recordedText)
-        pushStep(text, packDesignText(text));
-    recordedComment = Comment->text();
-    updateTitle();
-}
-
-void Body::pushStep(const QString &text,
-                    const QByteArray &packed,
-                    const FileState *before,
-                    const FileState *after)
-{
-    auto *step
-        = new DesignChange(recordedPacked, packed, [this](const QByteArray &p, const FileState *f) {
-              restoreDesign(p, f);
-          });
-    if (before && after)
-        step->setFiles(*before, *after);
-    undoStack.push(step);
-    recordedText = text;
-    recordedPacked = packed;
-    recordedComment = Comment->text();
-}
-
-void Body::restoreDesign(const QByteArray &packed, const FileState *file)
-{
-    // Read back as a file is, the design is traced at its marker and again once its rows are
-    // restored; the histories take the step as one analysis, the last.
-    const int entries = avrCps.points.size();
-    const QString text = unpackDesignText(packed);
-    applyDesign(text);
-    for (Points *history : {&avrCps, &avrIps}) {
-        if (history->points.size() > entries + 1)
-            history->points.remove(entries, history->points.size() - entries - 1);
-    }
-    if (file) {
-        currentPath = file->path;
-        savedText = unpackDesignText(file->savedPacked);
-    }
-    // What the step restored is what the next change is measured from; a design that does not
-    // come back exactly (an infinite position reads back as nan) is taken as it came back.
-    recordedText = designText();
-    recordedPacked = recordedText == text ? packed : packDesignText(recordedText);
-    recordedComment = Comment->text();
+    doc.setComment(Comment->text());
     updateTitle();
 }
 
 bool Body::designModified() const
 {
-    return recordedText != savedText || Comment->text() != recordedComment;
+    return doc.isModified() || Comment->text() != doc.design().comment;
 }
 
 void Body::commentEdited()
@@ -73,14 +27,14 @@ void Body::commentEdited()
 void Body::updateTitle()
 {
     const bool modified = designModified();
+    const QString path = doc.currentFile();
     // "[*]" is where the platform puts its modified mark; without a file the title stays
     // "Lumivard" until something changes.
-    if (currentPath.isEmpty())
+    if (path.isEmpty())
         setWindowTitle(modified ? tr("Lumivard") + QStringLiteral("[*]") : tr("Lumivard"));
     else
-        setWindowTitle(QFileInfo(currentPath).fileName() + QStringLiteral("[*] - ")
-                       + tr("Lumivard"));
-    setWindowFilePath(currentPath);
+        setWindowTitle(QFileInfo(path).fileName() + QStringLiteral("[*] - ") + tr("Lumivard"));
+    setWindowFilePath(path);
     setWindowModified(modified);
 }
 
@@ -123,8 +77,8 @@ bool Body::settleUnsavedChanges()
 
 bool Body::saveBeforeLeaving()
 {
-    if (!currentPath.isEmpty())
-        return writeDesign(currentPath);
+    if (!doc.currentFile().isEmpty())
+        return writeDesign(doc.currentFile());
     // The answer is awaited, so this one save dialog waits too.
     QFileDialog dialog(this);
     dialog.setObjectName(QStringLiteral("saveBeforeLeaving"));

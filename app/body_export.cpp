@@ -5,7 +5,6 @@
 #include "crystaltable.h"
 #include "notices.h"
 #include "shapenames.h"
-#include "units.h"
 
 #include <QComboBox>
 #include <QDebug>
@@ -129,7 +128,7 @@ void Body::exportCrystalTable()
 void Body::saveCrystalTable(const QString &path)
 {
     QString why;
-    if (!writeCrystalTable(path, crystalList(), units.D, &why)) {
+    if (!writeCrystalTable(path, crystalList(), doc.design().spacing, &why)) {
         qDebug() << "Can't open" << path << "to export:" << why;
         tellUser(this, tr("Nothing was exported: \"%1\" cannot be written.").arg(path));
     }
@@ -229,8 +228,9 @@ void Body::showShapeToolTip(DispABase *w)
 {
     const ACrystal *crystal
         = selectedShape >= 0 ? crystals.value(selectedShape / kShapesPerCrystal) : nullptr;
-    const QString text
-        = crystal ? shapeToolTip(selectedShape, crystal->energyEv(units.D)) : QString();
+    const QString text = crystal
+                             ? shapeToolTip(selectedShape, crystal->energyEv(doc.design().spacing))
+                             : QString();
     if (text.isEmpty())
         QToolTip::hideText();
     else

@@ -149,16 +149,16 @@ void Body::openDesign()
 
 void Body::saveDesign()
 {
-    if (currentPath.isEmpty())
+    if (doc.currentFile().isEmpty())
         saveDesignAs();
     else
-        writeDesign(currentPath);
+        writeDesign(doc.currentFile());
 }
 
 void Body::saveDesignAs()
 {
-    if (!currentPath.isEmpty())
-        saveDialog.selectFile(currentPath);
+    if (!doc.currentFile().isEmpty())
+        saveDialog.selectFile(doc.currentFile());
     saveDialog.show();
     saveDialog.raise();
     saveDialog.activateWindow();

@@ -232,21 +232,28 @@ EditError DesignDocument::apply(const QString &name, const QString &value)
 
 bool DesignDocument::setPanelText(PanelField field, const QString &text)
 {
-    if (!panelAccepts(field, text))
-        return false;
+    return setPanelTexts({{field, text}});
+}
+
+bool DesignDocument::setPanelTexts(const QVector<QPair<PanelField, QString>> &edits)
+{
     ChangeScope scope(this);
-    panelText(current, field) = text;
-    announce(DesignChanged);
-    switch (field) {
-    case PanelField::LatticeC:
-    case PanelField::IndexH:
-    case PanelField::IndexK:
-    case PanelField::IndexL:
-        computeSpacing();
-        break;
-    default:
-        break;
+    bool taken = false;
+    bool material = false;
+    for (const auto &e : edits) {
+        if (!panelAccepts(e.first, e.second))
+            continue;
+        taken = true;
+        panelText(current, e.first) = e.second;
+        material = material || e.first == PanelField::LatticeC || e.first == PanelField::IndexH
+                   || e.first == PanelField::IndexK || e.first == PanelField::IndexL;
     }
+    if (!taken)
+        return false;
+    announce(DesignChanged);
+    // A field of the material panel has the panel compute its spacing, which the layout takes.
+    if (material)
+        computeSpacing();
     layOut();
     return true;
 }

@@ -98,6 +98,9 @@ public:
     // A panel field finished with text (Return, or leaving it changed): the crystals are laid
     // out again. False, with nothing changed, for a text the field refuses.
     bool setPanelText(PanelField field, const QString &text);
+    // Several panel fields finished at once (texts put in by a program, then a Return): the
+    // texts the fields take, then one layout. False when the fields refused every text.
+    bool setPanelTexts(const QVector<QPair<PanelField, QString>> &edits);
     // Material i of materials(); choosing the material shown changes nothing.
     void selectMaterial(int index);
     // Type 1 to 7; choosing the type shown changes nothing.

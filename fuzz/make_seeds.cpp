@@ -80,7 +80,7 @@ int main(int argc, char **argv)
             child<QCheckBox>(ca, "RotateAll")->setChecked(true);
         }
         // One crystal moved by hand.
-        type(child<QLineEdit>(body.crystals.last(), "Y"), QStringLiteral("12.5"));
+        type(rowField<QLineEdit>(body.crystals.last(), "Y"), QStringLiteral("12.5"));
         child<QLineEdit>(&body, "Comment")->setText(QString::fromLatin1(s.comment));
         const QString name = s.count > 10 ? QStringLiteral("type%1-%2.cfg").arg(s.type).arg(s.count)
                                           : QStringLiteral("type%1.cfg").arg(s.type);

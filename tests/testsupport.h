@@ -28,6 +28,22 @@ template <class T> T *child(QObject *parent, const char *name)
 
 #ifdef QT_WIDGETS_LIB
 #include <QLineEdit>
+#include <QScrollArea>
+
+// The field of a crystal row, the row scrolled into view first: a row builds its fields only once
+// it is seen. A window that is not on the screen has no view to scroll; its row is built outright.
+template <class T, class Row> T *rowField(Row *row, const char *name)
+{
+    for (QWidget *w = row->parentWidget(); w; w = w->parentWidget()) {
+        if (auto *area = qobject_cast<QScrollArea *>(w)) {
+            area->ensureWidgetVisible(row);
+            break;
+        }
+    }
+    if (!row->window()->isVisible())
+        row->buildRow();
+    return child<T>(row, name);
+}
 
 // Types text into a field as a user does: replace what is there, then press Return.
 inline void type(QLineEdit *field, const QString &text)

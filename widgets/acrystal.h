@@ -1,37 +1,44 @@
 #pragma once
 
 #include "crystaldrawing.h"
+#include "designdocument.h"
 #include "ui_acrystal.h"
 
 #include <QFrame>
-#include <QPair>
+#include <QPointer>
 #include <QString>
-#include <QStringList>
-#include <QVector>
-
+struct DesignCrystal;
 class QTextStream;
 
-// One analyser crystal: its optics (surface, beam rays, pens) and the row in which the user
-// reads and edits its position, angle, energy and length. The row shows the geometry and
-// edits it through the fields' texts; the lattice spacing is the shared `units.D`.
+// One analyser crystal of the design: its optics (surface, beam rays, pens) as the plots draw it,
+// and the row in which the user reads and edits its position, angle, energy and length. The row
+// shows the design's texts and hands what the user types to the design. Its editor fields are
+// built only when the row is first seen: a design of a thousand crystals costs a thousand empty
+// frames until they scroll into view.
 class ACrystal : public QFrame, public CrystalDrawing, private Ui_ACrystal
 {
     Q_OBJECT
 
 public:
-    // Angle in degrees, (x, y) the centre.
+    // A row of its own, built at once, showing a crystal at the angle in degrees, centred at
+    // (x, y), for the shared lattice spacing `units.D` (the title row is one).
     ACrystal(double angle, double x, double y, double length, QWidget *parent = nullptr);
-    // A crystal with a geometry computed elsewhere (a layout), taken over bit for bit.
-    explicit ACrystal(const CrystalOptics &geometry, QWidget *parent = nullptr);
+    // Crystal `number` (from 1) of the design, its fields built when it is first seen.
+    ACrystal(DesignDocument *doc, int number, QWidget *parent = nullptr);
     ~ACrystal() override;
 
-    // The row made a crystal of a new layout: the geometry taken over bit for bit, the pens as a
-    // new crystal has them, the fields shown again, nothing that load() set still pending. The
-    // number and the connections stay.
-    void takeGeometry(const CrystalOptics &geometry);
+    // The crystal as the design holds it now: its optics, its texts and its number.
+    void showCrystal(const DesignCrystal &crystal, int number);
+    // Builds the editor fields if they are not there yet; they show the crystal's texts.
+    void buildRow();
+    bool rowBuilt() const { return built; }
+    // The row's fields in the order of a design file (X, Y, Deg, Energy, Length, InBeamC,
+    // BeamW); empty before the row is built.
+    QVector<QLineEdit *> fields() const;
+
     // P := p, angle and length kept; rays and fields follow.
     void setStart(const Point &p);
-    // Writes the seven derived values into the fields.
+    // Writes the seven values derived from the optics into the fields.
     void showValues();
     // One style sheet for the seven fields.
     void setFieldStyle(const QString &sheet);
@@ -40,22 +47,15 @@ public:
 
     // The crystal number shown at the start of the row.
     void setNumber(int number);
+    int number() const { return shownNumber; }
     // The text of "Energy[eV]" as shown.
-    QString energyText() const;
+    QString energyText() const { return texts.energy; }
 
-    // Keys of a crystal's block of a design file, in file order (each followed by "i : ").
-    static QStringList fileKeys();
-    // The crystal index that a line of a crystal block names, or -1 when the line is not one
-    // ("# Crystal Deg        : 3 : ..." names 3; the index is written without blanks or zeros).
-    static int lineIndex(const QString &line);
-    // Makes the crystal what the lines given to load() since the last restore stored: centre,
-    // angle and signed length, and an energy that agrees with the angle or else turns the
-    // crystal to its Bragg angle about the start point. What no line stored stays as it is.
-    // Shows the fields again; emits nothing.
-    void restore();
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
-    // After each of the four edits.
+    // After each of the four edits the row handed on.
     void updated();
 
     // Private slots first: the meta-object lists newPos, newAngle, newEnergy, newLength,
@@ -67,18 +67,21 @@ private slots:
     void newLength();
 
 public slots:
-    // The crystal's block of a design file, crystal index i. load() only sets the field of a
-    // line for this crystal; restore() then applies the whole block at once.
+    // The crystal's block of a design file, crystal index i. load() takes a line of it for this
+    // crystal as an edit of that field.
     void save(int i, QTextStream &out);
     void load(int i, QString line);
 
 private:
-    void setUpRow();
-    // The row's fields with their design-file keys, in file order.
-    QVector<QPair<QString, QLineEdit *>> fileFields() const;
+    // The texts in the fields of a built row.
+    void showTexts();
+    // A field finished: its text handed on when the edit asks for it.
+    void finish(QLineEdit *field, CrystalField which);
 
-    // Which of the fields, as bits in file order, load() has set since the last restore().
-    int loadedFields = 0;
+    QPointer<DesignDocument> doc;
+    // The seven texts as the design holds them (or as this row shows them without a design).
+    CrystalTexts texts;
+    bool built = false;
     // The number "No" shows; 0 before the first setNumber.
     int shownNumber = 0;
 };

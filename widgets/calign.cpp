@@ -1,58 +1,26 @@
 #include "calign.h"
 
-#include "matchkey.h"
+#include "designdocument.h"
+#include "designfile.h"
 #include "numberinput.h"
 
 #include <QButtonGroup>
 #include <QDialog>
 #include <QFile>
 #include <QGridLayout>
+#include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTextStream>
-
-#include <algorithm>
-#include <iterator>
 
 namespace {
 
 const QString usedField = QStringLiteral("background-color: rgb(255, 255, 255);");
 const QString ignoredField = QStringLiteral("background-color: rgb(240, 240, 240);");
 
-// The arrangement block of a design file, in file order: the seven types, the rotation box,
-// then the fields. "Ratate" is misspelt in every design file ever written; kept so that they
-// still load.
-enum BlockKey {
-    KeyType1,
-    KeyRotateAll = KeyType1 + 7,
-    KeyRotateAllDeg,
-    KeyStartE,
-    KeyDE,
-    KeyNum,
-    KeyDX,
-    KeyDY,
-    KeyLength,
-    KeyCount
-};
-const QString kKeys[KeyCount] = {QStringLiteral("# Selected Type 1    : "),
-                                 QStringLiteral("# Selected Type 2    : "),
-                                 QStringLiteral("# Selected Type 3    : "),
-                                 QStringLiteral("# Selected Type 4    : "),
-                                 QStringLiteral("# Selected Type 5    : "),
-                                 QStringLiteral("# Selected Type 6    : "),
-                                 QStringLiteral("# Selected Type 7    : "),
-                                 QStringLiteral("# Rotate All         : "),
-                                 QStringLiteral("# Ratate All [deg]   : "),
-                                 QStringLiteral("# Start Energy       : "),
-                                 QStringLiteral("# Delta Energy       : "),
-                                 QStringLiteral("# Number of Crystals : "),
-                                 QStringLiteral("# Delta X            : "),
-                                 QStringLiteral("# Delta Y            : "),
-                                 QStringLiteral("# Length             : ")};
-
 } // namespace
 
-CAlign::CAlign(QWidget *parent) : QFrame(parent)
+CAlign::CAlign(QWidget *parent) : QFrame(parent), own(std::make_unique<DesignDocument>())
 {
     setupUi(this);
 
@@ -84,22 +52,89 @@ CAlign::CAlign(QWidget *parent) : QFrame(parent)
     typeGroup->addButton(Type5);
     typeGroup->addButton(Type6);
     typeGroup->addButton(Type7);
-    connect(typeGroup, SIGNAL(buttonToggled(int, bool)), this, SLOT(newType()));
-    Type3->setChecked(true);
-
     // Only numbers finish an edit; "Num of C." takes whole ones.
     for (QLineEdit *field : {StartE, DE, DX, DY, Length, RotateAllDeg})
         FieldGuard::guard(field, FieldKind::Number);
     FieldGuard::guard(Num, FieldKind::WholeNumber);
+    setDocument(own.get());
 
-    connect(StartE, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
-    connect(DE, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
-    connect(DX, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
-    connect(DY, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
-    connect(Num, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
-    connect(Length, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
-    connect(RotateAllDeg, SIGNAL(editingFinished()), this, SIGNAL(newValue()));
-    connect(RotateAll, SIGNAL(toggled(bool)), this, SIGNAL(newValue()));
+    connect(typeGroup, SIGNAL(buttonToggled(int, bool)), this, SLOT(newType()));
+    for (QLineEdit *field : {StartE, DE, DX, DY, Num, Length, RotateAllDeg})
+        connect(field, &QLineEdit::editingFinished, this, [this, field] { finishField(field); });
+    connect(RotateAll, &QCheckBox::toggled, this, [this](bool on) {
+        if (!doc || on == doc->design().rotateAll)
+            return;
+        doc->setRotateAll(on);
+        emit newValue();
+    });
+}
+
+void CAlign::setDocument(DesignDocument *d)
+{
+    if (doc)
+        doc->disconnect(this);
+    doc = d;
+    if (doc != own.get())
+        own.reset();
+    if (!doc)
+        return;
+    connect(doc, &DesignDocument::changed, this, [this](DesignDocument::Changes what) {
+        if (what & DesignDocument::DesignChanged)
+            showDesign();
+    });
+    showDesign();
+}
+
+void CAlign::showDesign()
+{
+    const Design &d = doc->design();
+    QRadioButton *const types[] = {Type1, Type2, Type3, Type4, Type5, Type6, Type7};
+    {
+        // The buttons show the design's choices; only a click of the user's is handed on.
+        const QSignalBlocker quietTypes(typeGroup);
+        const QSignalBlocker quietRotation(RotateAll);
+        if (d.type >= 1 && d.type <= 7)
+            types[d.type - 1]->setChecked(true);
+        RotateAll->setChecked(d.rotateAll);
+    }
+    const QPair<QLineEdit *, const QString *> fields[] = {{StartE, &d.startEnergy},
+                                                          {DE, &d.energyStep},
+                                                          {Num, &d.count},
+                                                          {DX, &d.dx},
+                                                          {DY, &d.dy},
+                                                          {Length, &d.length},
+                                                          {RotateAllDeg, &d.rotateAllDeg}};
+    for (const auto &f : fields) {
+        // Set only where it differs: setting it again would move the cursor.
+        if (f.first->text() != *f.second)
+            f.first->setText(*f.second);
+    }
+    markType(d.type);
+}
+
+void CAlign::finishField(QLineEdit *field)
+{
+    if (!doc)
+        return;
+    const Design &d = doc->design();
+    const QPair<QLineEdit *, QPair<PanelField, QString>> fields[]
+        = {{StartE, {PanelField::StartE, d.startEnergy}},
+           {DE, {PanelField::DE, d.energyStep}},
+           {Num, {PanelField::Num, d.count}},
+           {DX, {PanelField::DX, d.dx}},
+           {DY, {PanelField::DY, d.dy}},
+           {Length, {PanelField::Length, d.length}},
+           {RotateAllDeg, {PanelField::RotateAllDeg, d.rotateAllDeg}}};
+    // The field that finished, and any other holding a text the design does not (a program put it
+    // in): all handed on at once, as the panel stands.
+    QVector<QPair<PanelField, QString>> edits;
+    for (const auto &f : fields) {
+        if (f.first == field ? FieldGuard::handsOn(field, f.second.second)
+                             : f.first->text() != f.second.second)
+            edits.append({f.second.first, f.first->text()});
+    }
+    if (!edits.isEmpty() && doc->setPanelTexts(edits))
+        emit newValue();
 }
 
 QString CAlign::helpResource(const QString &language)
@@ -135,68 +170,39 @@ void CAlign::newType()
         if (types[i]->isChecked())
             selected = i + 1;
     }
-
     // A switch reaches this slot twice, for the button turned off and for the one turned on; both
-    // times the new button is already checked. Mark and announce the switch once.
-    QAbstractButton *const checked = selected > 0 ? types[selected - 1] : nullptr;
-    if (checked == markedType)
+    // times the new button is already checked. Handed on and announced once.
+    if (!doc || selected == 0 || selected == doc->design().type)
         return;
-    markedType = checked;
+    doc->selectType(selected);
+    emit newValue();
+}
 
+void CAlign::markType(int type)
+{
+    if (type == markedType)
+        return;
+    markedType = type;
     // Start energy, energy step and count are always used; type 1 also stands for "none".
-    const bool usesDX = selected == 5;
-    const bool usesDY = selected != 2;
-    const bool usesLength = selected >= 2;
+    const bool usesDX = type == 5;
+    const bool usesDY = type != 2;
+    const bool usesLength = type >= 2;
     StartE->setStyleSheet(usedField);
     DE->setStyleSheet(usedField);
     Num->setStyleSheet(usedField);
     DX->setStyleSheet(usesDX ? usedField : ignoredField);
     DY->setStyleSheet(usesDY ? usedField : ignoredField);
     Length->setStyleSheet(usesLength ? usedField : ignoredField);
-    emit newValue();
 }
 
 void CAlign::save(QTextStream &out)
 {
-    QRadioButton *const types[] = {Type1, Type2, Type3, Type4, Type5, Type6, Type7};
-    for (int i = 0; i < 7; ++i)
-        out << kKeys[KeyType1 + i] << (types[i]->isChecked() ? 1 : 0) << Qt::endl;
-    out << kKeys[KeyRotateAll] << (RotateAll->isChecked() ? 1 : 0) << Qt::endl;
-    const QLineEdit *const fields[]
-        = {RotateAllDeg, StartE, DE, Num, DX, DY, Length}; // KeyRotateAllDeg to KeyLength
-    for (int i = 0; i < 7; ++i)
-        out << kKeys[KeyRotateAllDeg + i] << fields[i]->text() << Qt::endl;
+    if (doc)
+        out << DesignFile::arrangementBlock(doc->design());
 }
 
 void CAlign::load(QString line)
 {
-    // A 0 cannot uncheck the checked type (the group is exclusive), so only 1s change the type.
-    QRadioButton *const types[] = {Type1, Type2, Type3, Type4, Type5, Type6, Type7};
-    QString value;
-    for (int i = 0; i < 7; ++i) {
-        if (matchKey(line, kKeys[KeyType1 + i], value))
-            types[i]->setChecked(value.toInt() == 1);
-    }
-    if (matchKey(line, kKeys[KeyRotateAll], value))
-        RotateAll->setChecked(value.toInt() == 1);
-    QLineEdit *const fields[] = {RotateAllDeg, StartE, DE, Num, DX, DY, Length};
-    for (int i = 0; i < 7; ++i) {
-        if (matchKey(line, kKeys[KeyRotateAllDeg + i], value))
-            fields[i]->setText(value);
-    }
-}
-
-const QString &CAlign::typeKey(int type)
-{
-    return kKeys[KeyType1 + std::clamp(type, 1, 7) - 1];
-}
-
-const QString &CAlign::rotateAllKey()
-{
-    return kKeys[KeyRotateAll];
-}
-
-QStringList CAlign::fileKeys()
-{
-    return QStringList(std::begin(kKeys), std::end(kKeys));
+    if (doc)
+        doc->storeLine(line);
 }

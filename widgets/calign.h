@@ -1,11 +1,13 @@
 #pragma once
 
+#include "designdocument.h"
 #include "ui_calign.h"
 
 #include <QFrame>
+#include <QPointer>
 #include <QString>
-#include <QStringList>
 
+#include <memory>
 class QAbstractButton;
 class QButtonGroup;
 class QDialog;
@@ -14,18 +16,22 @@ class QTextEdit;
 class QTextStream;
 
 // The arrangement panel: setup type, start energy, energy step, number of crystals, spacings,
-// crystal length and overall rotation, kept as the texts of its fields. It marks which fields the
-// selected type uses and announces every change; the layout generation reads the fields afresh each
-// time.
+// crystal length and overall rotation. It shows the design's texts and choices, marks which fields
+// the selected type uses, and hands what the user types or chooses to the design, which lays the
+// crystals out again. Until it is given a design it edits one of its own.
 class CAlign : public QFrame, private Ui_CAlign
 {
     Q_OBJECT
-    // The main window's layout generation reads the fields.
+    // The main window's menu shows the help window.
     friend class Body;
 
 public:
     explicit CAlign(QWidget *parent = nullptr);
     ~CAlign() override;
+
+    // The design shown and edited from now on.
+    void setDocument(DesignDocument *doc);
+    DesignDocument *document() const { return doc; }
 
     // The resource of the setup-type help in the interface's language: the Japanese text for
     // "ja", the English one for any other language.
@@ -33,14 +39,8 @@ public:
     // The language of the interface as the installed catalogue gives it: "ja" with the Japanese
     // catalogue, "en" without one.
     static QString interfaceLanguage();
-    // Keys of the panel's block of a design file, in file order. The keys of the type (1 to 7)
-    // and of the rotation box switch what the layout does; the file reader looks ahead at them.
-    static QStringList fileKeys();
-    static const QString &typeKey(int type);
-    static const QString &rotateAllKey();
-
 signals:
-    // A field was finished (also unchanged), the rotation box or the setup type changed.
+    // After every change the panel handed on, also a Return in an unchanged field.
     void newValue();
 
     // The private slot comes first so that the meta-object lists newType, save, load.
@@ -53,8 +53,17 @@ public slots:
     void load(QString line);
 
 private:
+    // The design's texts and choices in the fields and buttons.
+    void showDesign();
+    // The fields the type uses white, the others grey.
+    void markType(int type);
+    // A field finished: its text handed on when the edit asks for it.
+    void finishField(QLineEdit *field);
+
+    std::unique_ptr<DesignDocument> own;
+    QPointer<DesignDocument> doc;
     QButtonGroup *typeGroup;
-    QAbstractButton *markedType = nullptr; // the type the field colours show
+    int markedType = 0; // the type the field colours show
 
     // The setup-type help: a top-level window without a parent, removed with deleteLater.
     QTextEdit *helpText;

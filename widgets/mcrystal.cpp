@@ -1,49 +1,34 @@
 #include "mcrystal.h"
 
-#include "bragg.h"
-#include "matchkey.h"
+#include "designdocument.h"
+#include "designfile.h"
 #include "numberinput.h"
 #include "reflection.h"
 
+#include <QSignalBlocker>
 #include <QTextStream>
-
-#include <iterator>
 
 namespace {
 
-// The material block of a design file, in file order.
-enum BlockKey {
-    KeySelectedCrystal,
-    KeyLatticeConstant,
-    KeyIndexH,
-    KeyIndexK,
-    KeyIndexL,
-    KeySpacing
-};
-const QString kKeys[] = {QStringLiteral("# Selected Crystal   : "),
-                         QStringLiteral("# Lattice Constant   : "),
-                         QStringLiteral("# Lattice Index h    : "),
-                         QStringLiteral("# Lattice Index k    : "),
-                         QStringLiteral("# Lattice Index l    : "),
-                         QStringLiteral("# Lattice Spacing    : ")};
+// A text set only where it differs: setting it again would move the cursor and restyle.
+void showText(QLineEdit *field, const QString &text)
+{
+    if (field->text() != text)
+        field->setText(text);
+}
 
 } // namespace
 
-MCrystal::MCrystal(QWidget *parent) : QFrame(parent)
+MCrystal::MCrystal(QWidget *parent) : QFrame(parent), own(std::make_unique<DesignDocument>())
 {
     setupUi(this);
-
-    // Lattice constants in Angstrom, exactly as the designs have always used them.
-    SelCrystal->addItem(QStringLiteral("Si"), 5.4301);
-    SelCrystal->addItem(QStringLiteral("Ge"), 5.6754);
-
-    // Not connected yet, so the first values are computed by hand.
-    SelCrystal->setCurrentIndex(0);
-    crystalSelected();
+    for (const Material &m : materials())
+        SelCrystal->addItem(m.name, m.latticeConstant);
 
     // Only numbers finish an edit; the spacing is the panel's result and is not typed.
     for (QLineEdit *field : {LatticeC, IndexH, IndexK, IndexL})
         FieldGuard::guard(field, FieldKind::Number);
+    setDocument(own.get());
 
     connect(SelCrystal, SIGNAL(currentIndexChanged(int)), this, SLOT(crystalSelected()));
     connect(LatticeC, SIGNAL(editingFinished()), this, SLOT(calcSpacing()));
@@ -57,75 +42,93 @@ MCrystal::~MCrystal()
     // A focused field reports editingFinished while the frame is being torn down, when this object
     // is no longer an MCrystal: its slots must not run then.
     SelCrystal->disconnect(this);
-    LatticeC->disconnect(this);
-    IndexH->disconnect(this);
-    IndexK->disconnect(this);
-    IndexL->disconnect(this);
+    for (QLineEdit *field : {LatticeC, IndexH, IndexK, IndexL})
+        field->disconnect(this);
+}
+
+void MCrystal::setDocument(DesignDocument *d)
+{
+    if (doc)
+        doc->disconnect(this);
+    doc = d;
+    if (doc != own.get())
+        own.reset();
+    if (!doc)
+        return;
+    connect(doc, &DesignDocument::changed, this, [this](DesignDocument::Changes what) {
+        if (what & DesignDocument::DesignChanged)
+            showDesign();
+    });
+    showDesign();
+}
+
+void MCrystal::showDesign()
+{
+    const Design &d = doc->design();
+    {
+        // The list shows the design's choice; only a choice of the user's is handed on.
+        const QSignalBlocker quiet(SelCrystal);
+        SelCrystal->setCurrentIndex(d.material);
+    }
+    showText(LatticeC, d.latticeConstant);
+    showText(IndexH, d.indexH);
+    showText(IndexK, d.indexK);
+    showText(IndexL, d.indexL);
+    showText(Spacing, d.spacingText);
+    markReflection();
 }
 
 void MCrystal::crystalSelected()
 {
-    // Without a current item (an index from a file outside the table) the constant becomes 0.
-    const double a = SelCrystal->currentData(Qt::UserRole).toDouble();
-    LatticeC->setText(QString::number(a, 'g', 6));
-    calcSpacing();
+    if (!doc)
+        return;
+    const int chosen = SelCrystal->currentIndex();
+    if (chosen == doc->design().material)
+        return;
+    doc->selectMaterial(chosen);
+    emit newValue();
 }
 
 void MCrystal::calcSpacing()
 {
-    // Texts that are not numbers count as 0; all indices 0 show the non-finite spacing as it is.
-    const double d = Bragg::latticeSpacing(LatticeC->text().toDouble(),
-                                           IndexH->text().toDouble(),
-                                           IndexK->text().toDouble(),
-                                           IndexL->text().toDouble());
-    Spacing->setText(QString::number(d, 'g', 6));
-    markReflection();
-    emit newValue();
+    if (!doc)
+        return;
+    const Design &d = doc->design();
+    QLineEdit *const fields[] = {LatticeC, IndexH, IndexK, IndexL};
+    const PanelField names[]
+        = {PanelField::LatticeC, PanelField::IndexH, PanelField::IndexK, PanelField::IndexL};
+    const QString applied[] = {d.latticeConstant, d.indexH, d.indexK, d.indexL};
+    // The field that finished, and any other holding a text the design does not; all taken
+    // before the first is handed on, which shows the design's texts again.
+    QLineEdit *finished = qobject_cast<QLineEdit *>(sender());
+    QVector<QPair<PanelField, QString>> edits;
+    for (int k = 0; k < 4; ++k) {
+        if (fields[k] == finished ? FieldGuard::handsOn(fields[k], applied[k])
+                                  : fields[k]->text() != applied[k])
+            edits.append({names[k], fields[k]->text()});
+    }
+    if (!edits.isEmpty() && doc->setPanelTexts(edits))
+        emit newValue();
 }
 
 void MCrystal::save(QTextStream &out)
 {
-    out << kKeys[KeySelectedCrystal] << SelCrystal->currentIndex() << Qt::endl;
-    out << kKeys[KeyLatticeConstant] << LatticeC->text() << Qt::endl;
-    out << kKeys[KeyIndexH] << IndexH->text() << Qt::endl;
-    out << kKeys[KeyIndexK] << IndexK->text() << Qt::endl;
-    out << kKeys[KeyIndexL] << IndexL->text() << Qt::endl;
-    out << kKeys[KeySpacing] << Spacing->text() << Qt::endl;
+    if (doc)
+        out << DesignFile::materialBlock(doc->design());
 }
 
 void MCrystal::load(QString line)
 {
-    // Texts are restored as stored; only a change of crystal recomputes (through its signal).
-    QString value;
-    if (matchKey(line, kKeys[KeySelectedCrystal], value))
-        SelCrystal->setCurrentIndex(value.toInt());
-    if (matchKey(line, kKeys[KeyLatticeConstant], value))
-        LatticeC->setText(value);
-    bool indices = false;
-    if (matchKey(line, kKeys[KeyIndexH], value)) {
-        IndexH->setText(value);
-        indices = true;
-    }
-    if (matchKey(line, kKeys[KeyIndexK], value)) {
-        IndexK->setText(value);
-        indices = true;
-    }
-    if (matchKey(line, kKeys[KeyIndexL], value)) {
-        IndexL->setText(value);
-        indices = true;
-    }
-    if (matchKey(line, kKeys[KeySpacing], value))
-        Spacing->setText(value);
-    // A change of crystal has already been checked through calcSpacing.
-    if (indices)
-        markReflection();
+    if (doc)
+        doc->storeLine(line);
 }
 
 void MCrystal::markReflection()
 {
-    const QString material = SelCrystal->currentText();
+    const Design &d = doc->design();
+    const QString material = d.materialName();
     const Reflection::Check c = Reflection::checkReflection(
-        material, IndexH->text().toDouble(), IndexK->text().toDouble(), IndexL->text().toDouble());
+        material, d.indexH.toDouble(), d.indexK.toDouble(), d.indexL.toDouble());
     QString why;
     switch (c.status) {
     case Reflection::Status::Forbidden:
@@ -154,14 +157,4 @@ void MCrystal::markReflection()
         Spacing->setStyleSheet(sheet);
     if (Spacing->toolTip() != why)
         Spacing->setToolTip(why);
-}
-
-QStringList MCrystal::fileKeys()
-{
-    return QStringList(std::begin(kKeys), std::end(kKeys));
-}
-
-const QString &MCrystal::selectedCrystalKey()
-{
-    return kKeys[KeySelectedCrystal];
 }

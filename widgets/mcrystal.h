@@ -1,39 +1,41 @@
 #pragma once
 
+#include "designdocument.h"
 #include "ui_mcrystal.h"
 
 #include <QFrame>
+#include <QPointer>
 #include <QString>
-#include <QStringList>
 
+#include <memory>
 class QTextStream;
 
 // The material panel: crystal, Miller indices and lattice constant, and the spacing of the
-// reflecting planes they give. Its state is its fields; `Spacing` shows the result with six
-// significant digits.
+// reflecting planes they give. It shows the design's texts and hands what the user types or
+// chooses to the design, which computes the spacing and lays the crystals out; "d" shows the
+// result with six significant digits. Until it is given a design it edits one of its own.
 class MCrystal : public QFrame, private Ui_MCrystal
 {
     Q_OBJECT
-    // The main window copies the shown spacing into `units`.
-    friend class Body;
 
 public:
     explicit MCrystal(QWidget *parent = nullptr);
     ~MCrystal() override;
 
-    // Keys of the panel's block of a design file, in file order. The crystal choice switches the
-    // spacing the layout uses; the file reader looks ahead at it.
-    static QStringList fileKeys();
-    static const QString &selectedCrystalKey();
+    // The design shown and edited from now on.
+    void setDocument(DesignDocument *doc);
+    DesignDocument *document() const { return doc; }
 
 signals:
-    // After every computation of the spacing, also when nothing changed.
+    // After every change the panel handed on, also a Return in an unchanged field.
     void newValue();
 
     // The private slots come first so that the meta-object lists crystalSelected, calcSpacing,
     // save, load.
 private slots:
+    // The crystal chosen in the list.
     void crystalSelected();
+    // A field finished: its text handed on, the spacing computed from the four.
     void calcSpacing();
 
 public slots:
@@ -42,7 +44,12 @@ public slots:
     void load(QString line);
 
 private:
+    // The design's texts and choice in the fields.
+    void showDesign();
     // `Spacing` turns red, with a tooltip that says why, while the material and indices give
     // no reflection (forbidden by the structure, 0 0 0, or indices that are not whole).
     void markReflection();
+
+    std::unique_ptr<DesignDocument> own;
+    QPointer<DesignDocument> doc;
 };

@@ -21,7 +21,17 @@ FieldGuard::FieldGuard(QLineEdit *field, FieldKind kind)
         if (!this->field->isModified())
             accepted = text;
     });
+    connect(field, &QLineEdit::returnPressed, this, [this] { returned = true; });
     field->installEventFilter(this);
+}
+
+bool FieldGuard::handsOn(QLineEdit *field, const QString &applied)
+{
+    auto *guard = field->findChild<FieldGuard *>(QString(), Qt::FindDirectChildrenOnly);
+    const bool returned = guard && guard->returned;
+    if (guard)
+        guard->returned = false;
+    return returned || field->text() != applied;
 }
 
 QString FieldGuard::refusal(const QString &text, FieldKind kind)

@@ -36,6 +36,11 @@ public:
     // Why a text is refused, as the status bar says it; empty when the kind accepts it.
     static QString refusal(const QString &text, FieldKind kind);
 
+    // Whether the edit the field just finished is one to hand on to the design: Return always
+    // (an explicit request, also with the text unchanged), leaving the field only with a text
+    // other than `applied`, the one the design holds. Call it from the field's editingFinished.
+    static bool handsOn(QLineEdit *field, const QString &applied);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -47,4 +52,6 @@ private:
     QLineEdit *field;
     FieldKind fieldKind;
     QString accepted;
+    // Return was pressed: the editingFinished that follows it is a request.
+    bool returned = false;
 };

@@ -107,7 +107,7 @@ public:
                 return QStringLiteral("no crystal row to type into");
             const int i = pick(body.crystals.size());
             const char *name = kCrystalFields[pick(7)];
-            return typeInto(child<QLineEdit>(body.crystals[i], name),
+            return typeInto(rowField<QLineEdit>(body.crystals[i], name),
                             QStringLiteral("row %1 %2").arg(i).arg(name),
                             anyText());
         }

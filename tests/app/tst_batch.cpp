@@ -266,7 +266,7 @@ private slots:
         type(child<QLineEdit>(ca, "Num"), "12");
         type(child<QLineEdit>(ca, "RotateAllDeg"), "3");
         child<QCheckBox>(ca, "RotateAll")->click();
-        type(child<QLineEdit>(b.crystals.at(4), "Energy"), "7950");
+        type(rowField<QLineEdit>(b.crystals.at(4), "Energy"), "7950");
         b.overallView.disp.grab();
 
         const QJsonArray crystals = json["crystals"].toArray();

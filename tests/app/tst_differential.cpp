@@ -151,7 +151,7 @@ class tst_Differential : public QObject
             const QStringList parts = name.split('.');
             const int n = parts[1].toInt();
             if (n <= body.crystals.size())
-                type(child<QLineEdit>(body.crystals.at(n - 1), qPrintable(parts[2])), value);
+                type(rowField<QLineEdit>(body.crystals.at(n - 1), qPrintable(parts[2])), value);
         } else {
             type(child<QLineEdit>(name == "LatticeC" ? mc : ca, qPrintable(name)), value);
         }

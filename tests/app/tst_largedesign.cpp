@@ -48,8 +48,8 @@ QString misplacedRows(Body &body)
         ACrystal *c = body.crystals[i];
         int row = -1, column, rowSpan, columnSpan;
         cl->getItemPosition(cl->indexOf(c), &row, &column, &rowSpan, &columnSpan);
-        if (row != i + 1 || !c->isVisibleTo(&body)
-            || child<QLabel>(c, "No")->text() != QString::number(i + 1))
+        if (row != i + 1 || !c->isVisibleTo(&body) || c->number() != i + 1
+            || (c->rowBuilt() && child<QLabel>(c, "No")->text() != QString::number(i + 1)))
             return QString("crystal %1 in row %2").arg(i + 1).arg(row);
     }
     return QString();
@@ -99,15 +99,15 @@ private slots:
         }
         // Connected once: one edit, one redraw and one entry in each history.
         const int entries = body.avrCps.points.size();
-        type(child<QLineEdit>(body.crystals.last(), "Length"), "3.5");
+        type(rowField<QLineEdit>(body.crystals.last(), "Length"), "3.5");
         QCOMPARE(body.avrCps.points.size(), entries + 1);
 
         layOut(fresh, body.crystals.size());
-        type(child<QLineEdit>(fresh.crystals.last(), "Length"), "3.5");
+        type(rowField<QLineEdit>(fresh.crystals.last(), "Length"), "3.5");
         for (int i = 0; i < body.crystals.size(); ++i) {
             for (const char *f : kRowFields)
-                QCOMPARE(child<QLineEdit>(body.crystals[i], f)->text(),
-                         child<QLineEdit>(fresh.crystals[i], f)->text());
+                QCOMPARE(rowField<QLineEdit>(body.crystals[i], f)->text(),
+                         rowField<QLineEdit>(fresh.crystals[i], f)->text());
             QCOMPARE(geometry(body.crystals[i]), geometry(fresh.crystals[i]));
         }
     }
@@ -128,7 +128,7 @@ private slots:
         Body body, fresh;
         body.show();
         QVERIFY(QTest::qWaitForWindowActive(&body));
-        QLineEdit *length = child<QLineEdit>(body.crystals[3], "Length");
+        QLineEdit *length = rowField<QLineEdit>(body.crystals[3], "Length");
         length->setFocus();
         length->selectAll();
         QTest::keyClicks(length, typed);
@@ -142,7 +142,7 @@ private slots:
         QVERIFY(!length->hasFocus());
         QCOMPARE(body.avrCps.points.size(), entries);
         QCOMPARE(geometry(body.crystals[3]), geometry(fresh.crystals[3]));
-        QCOMPARE(length->text(), child<QLineEdit>(fresh.crystals[3], "Length")->text());
+        QCOMPARE(length->text(), rowField<QLineEdit>(fresh.crystals[3], "Length")->text());
     }
 
     void windowWithinScreen_data()
@@ -192,7 +192,7 @@ private slots:
         for (const char *f : kRowFields) {
             QWidget *field = child<QWidget>(titles, f);
             QVERIFY2(field->width() >= field->sizeHint().width(), f);
-            QCOMPARE(child<QWidget>(body.crystals.last(), f)->width(), field->width());
+            QCOMPARE(rowField<QWidget>(body.crystals.last(), f)->width(), field->width());
         }
 
         // The last row scrolled into view lies below the titles, which stay at the top.

@@ -61,7 +61,7 @@ class tst_RoundTrip : public QObject
             const int i = pick(body.crystals.size());
             const char *field = QList<const char *>{"X", "Y", "Deg", "Energy", "Length"}[edits % 5];
             const QString text = edits % 4 ? number(-30, 30, pick(6)) : odd(edits / 4);
-            type(child<QLineEdit>(body.crystals[i], field), text);
+            type(rowField<QLineEdit>(body.crystals[i], field), text);
             said << QString("row %1 %2=\"%3\"").arg(i).arg(field, text);
         }
         const QString comments[] = {

@@ -62,7 +62,7 @@ class tst_Undo : public QObject
             const int i = pick(body.crystals.size());
             const QString name = QString("X Y Deg Energy Length").split(' ')[pick(5)];
             const QString text = pick(6) == 0 ? QString("abc") : number(-30, 30);
-            type(child<QLineEdit>(body.crystals[i], qPrintable(name)), text);
+            type(rowField<QLineEdit>(body.crystals[i], qPrintable(name)), text);
             return QString("row %1 %2 <- %3").arg(i).arg(name, text);
         }
         if (kind == 7) {

@@ -244,50 +244,6 @@ private slots:
         QCOMPARE(FieldGuard::refusal(text, FieldKind::Number).isEmpty(), bool(n));
     }
 
-    // The crystal's block of a design file and the title row; read back, an energy typed into
-    // the file turns the crystal about its stored start point, and lines without the prefix
-    // "0 : " are not for crystal 0.
-    void rowBlock()
-    {
-        ACrystal c(30.0, 0.0, 0.0, 2.0);
-        QCOMPARE(block(c, 3),
-                 QStringLiteral("# Crystal Pos X      : 3 :     0.00000\n"
-                                "# Crystal Pos Y      : 3 :     0.00000\n"
-                                "# Crystal Deg        : 3 :   30.000000\n"
-                                "# Crystal Energy     : 3 :  3954.1718\n"
-                                "# Crystal Length     : 3 :    2.00000\n"
-                                "# Crystal In Beam C  : 3 :     0.00000\n"
-                                "# Crystal Beam Width : 3 :     1.00000\n"));
-        std::unique_ptr<ACrystal> title(ACrystal::makeHeader());
-        QCOMPARE(texts(title.get(), {"X", "Y", "Deg", "Energy", "Length", "BeamW", "InBeamC"}),
-                 QStringLiteral("Pos. X|Pos. Y|Angle [deg]|Energy[eV]|Length|Beam W.|In Beam C."));
-        ACrystal e(-50.0, 100.0, -20.0, 9.0);
-        QString file = block(c, 0).replace(" 3954.1718", " 7000.0000");
-        for (const QString &line :
-             (file + "# Crystal Pos X      : 5\n# Crystal Pos X      : 10 : 5").split('\n'))
-            e.load(0, line);
-        e.restore();
-        QCOMPARE(e.energyText(), QStringLiteral(" 7000.0000"));
-        QVERIFY(near(e.startPoint().x, -0.86603, 1e-5) && near(e.startPoint().y, -0.5, 1e-5));
-        // Editing X re-reads Y from its text; what an edit does not read keeps full precision.
-        ACrystal d(14.308084, 0.0, 1.0 / 3.0, 4.0);
-        play(&d, SIGNAL(updated()), "X=2");
-        QCOMPARE(d.centre().y, 0.33333);
-        QCOMPARE(d.angleDeg(), 14.308084);
-    }
-
-    // The crystal a line names: its index as written, without a leading zero, at most nine digits
-    // (ten name no crystal that can exist, and would overflow).
-    void lineIndex()
-    {
-        const QString key = QStringLiteral("# Crystal Deg        : ");
-        QCOMPARE(ACrystal::lineIndex(key + "12 : 1"), 12);
-        QCOMPARE(ACrystal::lineIndex(key + "999999999 : "), 999999999);
-        for (const char *rest :
-             {"1000000000 : 1", "99999999999999999999 : 1", "03 : 1", "-1 : 1", "3 :1", "5"})
-            QCOMPARE(ACrystal::lineIndex(key + rest), -1);
-        QCOMPARE(ACrystal::lineIndex("# Length             : 3 : 1"), -1);
-    }
 };
 
 QTEST_MAIN(tst_Panels)
