@@ -449,14 +449,16 @@ void BandsWindow::showSummary()
         lattice->setText(tr("design %1 Å; no accepted value for \"%2\"").arg(design, m.material));
     } else if (!a.offsetAtStart || !a.shiftAtStart) {
         // Without a band at the start energy there is nothing the offset would move.
-        lattice->setText(
-            tr("design %1 Å, accepted %2 Å (xraylib)").arg(design, general(*a.acceptedLattice)));
+        lattice->setText(tr("design %1 Å, accepted %2 Å at %3 °C")
+                             .arg(design, general(*a.acceptedLattice))
+                             .arg(a.source.temperature));
     } else {
         const double total = *a.offsetAtStart + *a.shiftAtStart;
-        lattice->setText(tr("design %1 Å, accepted %2 Å (xraylib): a real crystal reflects %3 eV "
+        lattice->setText(tr("design %1 Å, accepted %2 Å at %6 °C: a real crystal reflects %3 eV "
                             "off its label at %4 eV, %5 eV with refraction")
                              .arg(design, general(*a.acceptedLattice))
-                             .arg(signedFixed(*a.offsetAtStart, 3), e0, signedFixed(total, 3)));
+                             .arg(signedFixed(*a.offsetAtStart, 3), e0, signedFixed(total, 3))
+                             .arg(a.source.temperature));
     }
 
     const FocusQuality &f = a.focus;

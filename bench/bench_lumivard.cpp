@@ -20,6 +20,7 @@
 #include "bandanalysis.h"
 #include "body.h"
 #include "layout.h"
+#include "raytrace.h"
 #include "resources.h"
 #include "trace.h"
 #include "units.h"
@@ -277,7 +278,7 @@ BENCHMARK(BM_wheelFocus)->Unit(benchmark::kMillisecond);
 // focus quality of a type 3 design of Si 1 1 1 from 8000 eV down by 5 eV (1000 crystals reach
 // 3005 eV, all above the cut-off); what the Bands window computes after each trace.
 
-std::function<void()> analyseBandsStep(int n)
+std::function<void()> analyseBandsStep(int n, const SourceParams &source = SourceParams())
 {
     LayoutParams p;
     p.count = n;
@@ -291,12 +292,27 @@ std::function<void()> analyseBandsStep(int n)
     m.latticeConstant = 5.4301;
     m.spacing = d;
     m.startEnergy = p.startEnergy;
-    return [geometries, list, m] {
-        const BandsAnalysis a = analyseBands(m, *list);
-        if (a.coverage.bands != list->size())
-            qFatal("%d crystals, %d bands", int(list->size()), a.coverage.bands);
+    return [geometries, list, m, source] {
+        const BandsAnalysis a = analyseBands(m, *list, source);
+        if (a.coverage.bands != list->size() || a.effectiveCoverage.bands != list->size())
+            qFatal("%d crystals, %d bands, %d effective bands",
+                   int(list->size()),
+                   a.coverage.bands,
+                   a.effectiveCoverage.bands);
         benchmark::DoNotOptimize(a.coverage.covered);
     };
+}
+
+// A source that lights the whole array (its height is about n dY): 10 m away, as wide as the
+// array, 100 urad of divergence, unpolarised.
+SourceParams wideSource(int n)
+{
+    SourceParams s;
+    s.distance = 10000;
+    s.size = 2.0 * n;
+    s.divergence = 100;
+    s.polarisation = Reflection::Polarisation::unpolarised();
+    return s;
 }
 
 void BM_analyseBands(benchmark::State &state)
@@ -306,6 +322,53 @@ void BM_analyseBands(benchmark::State &state)
         step();
 }
 BENCHMARK(BM_analyseBands)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The same with a real source: every crystal's band convolved with the directions it sees.
+void BM_analyseBandsWithSource(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    const std::function<void()> step = analyseBandsStep(n, wideSource(n));
+    for (auto _ : state)
+        step();
+}
+BENCHMARK(BM_analyseBandsWithSource)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// ---- 6. The Monte-Carlo check: 10^6 rays through 100 crystals (the default design's type, 5 eV
+// apart), lit by the wide source, on every core.
+
+std::function<void()> rayTraceStep(qint64 rays, int crystals)
+{
+    LayoutParams p;
+    p.count = crystals;
+    p.energyStep = -5;
+    const double d = 3.13507;
+    auto geometries = std::make_shared<const QVector<CrystalOptics>>(layOut(p, d));
+    auto list = std::make_shared<CrystalList>(crystalList(*geometries));
+    const DesignMaterial m{QStringLiteral("Si"), 1, 1, 1, 5.4301, d, p.startEnergy};
+    auto analysis
+        = std::make_shared<const BandsAnalysis>(analyseBands(m, *list, wideSource(crystals)));
+    RayTraceParams params;
+    params.rays = rays;
+    return [geometries, list, analysis, params] {
+        const RayTrace t = traceRays(*analysis, *list, params);
+        if (t.rays != params.rays || t.reflected == 0)
+            qFatal("%lld rays traced, %lld reflected", t.rays, t.reflected);
+        benchmark::DoNotOptimize(t.reflected);
+    };
+}
+
+void BM_rayTrace(benchmark::State &state)
+{
+    const std::function<void()> step = rayTraceStep(state.range(0), int(state.range(1)));
+    for (auto _ : state)
+        step();
+    state.counters["rays"] = double(state.range(0));
+}
+BENCHMARK(BM_rayTrace)
+    ->Args({1000000, 100})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 // ---- 5. A crystal-row edit: Return in the Length of the middle row of N crystals.
 
@@ -437,9 +500,14 @@ std::map<std::string, CaseSetUp> callgrindCases()
             return Step([raw = s.get()] { raw->repaintOverall(); });
         };
     }
-    for (int n : {10, 1000})
+    for (int n : {10, 1000}) {
         cases["analyseBands/" + std::to_string(n)]
             = [n](std::unique_ptr<Session> &) { return Step(analyseBandsStep(n)); };
+        cases["analyseBandsWithSource/" + std::to_string(n)]
+            = [n](std::unique_ptr<Session> &) { return Step(analyseBandsStep(n, wideSource(n))); };
+    }
+    cases["rayTrace/1000000/100"]
+        = [](std::unique_ptr<Session> &) { return Step(rayTraceStep(1000000, 100)); };
 
     for (int n : {100, 1000}) {
         cases["hoverOverall/" + std::to_string(n)] = [n](std::unique_ptr<Session> &s) {

@@ -1,7 +1,7 @@
 #include "bandanalysis.h"
 
 #include "bragg.h"
-#include "xraydata.h"
+#include "latticeconstants.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,13 +15,24 @@ bool finite(const Point &p)
     return std::isfinite(p.x) && std::isfinite(p.y);
 }
 
-// d of the material's accepted cell for the design's indices; none when it is not finite.
+// d of the real crystal for the design's indices; none when it is not finite.
 std::optional<double> acceptedSpacing(const DesignMaterial &design, double a)
 {
     const double d = Bragg::latticeSpacing(a, design.h, design.k, design.l);
     if (!(d > 0) || !std::isfinite(d))
         return std::nullopt;
     return d;
+}
+
+PlanePoint planePoint(const Point &p)
+{
+    return PlanePoint{p.x, p.y};
+}
+
+// An energy with a Bragg angle for the design's spacing.
+bool hasBraggAngle(double e, double d)
+{
+    return e > 0 && std::isfinite(e) && Bragg::angleDeg(e, d) != Bragg::noReflectionDeg;
 }
 
 std::optional<double> finiteOrNone(double v)
@@ -88,7 +99,12 @@ Coverage coverage(const QVector<std::optional<Interval>> &bands)
     return c;
 }
 
-FocusQuality focusQuality(const QVector<HRay> &rays)
+double realEnergy(double designEnergy, double designSpacing, double realSpacing)
+{
+    return designEnergy * (designSpacing / realSpacing);
+}
+
+FocusQuality focusQuality(const QVector<HRay> &rays, const QVector<bool> &inLeastSquares)
 {
     FocusQuality q;
     const int n = rays.size();
@@ -137,7 +153,10 @@ FocusQuality focusQuality(const QVector<HRay> &rays)
     QVector<const Ray *> lines;
     double mx = 0.0;
     double my = 0.0;
-    for (const HRay &r : rays) {
+    for (int i = 0; i < n; ++i) {
+        const HRay &r = rays[i];
+        if (i < inLeastSquares.size() && !inLeastSquares[i])
+            continue;
         if (finite(r.start()) && std::isfinite(r.Dir::x) && std::isfinite(r.Dir::y)) {
             lines.append(&r);
             mx += r.Point::x;
@@ -180,84 +199,149 @@ FocusQuality focusQuality(const QVector<HRay> &rays)
     return q;
 }
 
-BandsAnalysis analyseBands(const DesignMaterial &design, const CrystalList &crystals)
+BandsAnalysis
+analyseBands(const DesignMaterial &design, const CrystalList &crystals, const SourceParams &source)
 {
     using namespace Reflection;
     BandsAnalysis a;
     a.design = design;
+    a.source = source;
     a.reflection = checkReflection(design.material, design.h, design.k, design.l);
     const bool allowed = a.reflection.status == Status::Allowed;
     const double d = design.spacing;
+    const Polarisation polarisation = source.polarisation;
 
-    std::optional<double> dAccepted;
-    const XrayData::Result<XrayData::Cell> cell = XrayData::cell(design.material);
-    if (cell.ok()) {
-        a.acceptedLattice = cell.value->a;
-        dAccepted = acceptedSpacing(design, cell.value->a);
+    std::optional<double> dReal;
+    a.acceptedLattice = LatticeConstants::at(design.material, source.temperature);
+    if (a.acceptedLattice) {
+        dReal = acceptedSpacing(design, *a.acceptedLattice);
+        a.realSpacing = dReal;
     }
+    if (!crystals.isEmpty() && source.isValid())
+        a.sourcePosition = sourceCentre(source, planePoint(crystals.first()->centre()));
 
     const double e0 = design.startEnergy;
-    const bool e0Reflects = Bragg::angleDeg(e0, d) != Bragg::noReflectionDeg;
-    if (dAccepted && e0Reflects)
-        a.offsetAtStart = finiteOrNone(e0 * (d / *dAccepted - 1.0));
-    if (allowed && e0Reflects) {
-        const Result<Factors> f = factors(design.material, a.reflection.hkl, d, e0);
+    const bool e0Reflects = hasBraggAngle(e0, d);
+    if (dReal && e0Reflects)
+        a.offsetAtStart = finiteOrNone(realEnergy(e0, d, *dReal) - e0);
+    if (allowed && e0Reflects && a.offsetAtStart) {
+        const double offset = *a.offsetAtStart;
+        const Result<Factors> f = factors(design.material, a.reflection.hkl, *dReal, e0 + offset);
         if (f.ok()) {
             a.fhAtStart = finiteOrNone(std::abs(f.value->fh));
-            if (const std::optional<Band> b = band(*f.value, e0)) {
-                a.fwhmSigmaAtStart = b->fwhmSigma * kMicro;
-                if (b->fwhmPi)
-                    a.fwhmPiAtStart = *b->fwhmPi * kMicro;
+            if (const std::optional<Band> b = band(*f.value)) {
+                a.fwhmSigmaAtStart = b->sigma.fwhm * kMicro;
+                if (b->pi)
+                    a.fwhmPiAtStart = b->pi->fwhm * kMicro;
                 a.shiftAtStart = b->shift;
+            }
+            a.harmonics
+                = harmonics(design.material, a.reflection.hkl, *dReal, e0 + offset, polarisation);
+            // About the labels: harmonic n lies n times the offset away from n E0.
+            for (Harmonic &h : a.harmonics) {
+                const double shift = h.order * offset;
+                h.energy -= shift;
+                h.curve.low -= shift;
+                h.curve.high -= shift;
             }
         }
     }
 
     QVector<std::optional<Interval>> intervals;
+    QVector<std::optional<Interval>> effective;
+    QVector<bool> reflecting;
     intervals.reserve(crystals.size());
+    effective.reserve(crystals.size());
+    reflecting.reserve(crystals.size());
     a.crystals.reserve(crystals.size());
     for (int i = 0; i < crystals.size(); ++i) {
+        const CrystalOptics &crystal = *crystals[i];
         CrystalBand c;
         c.number = i + 1;
-        const double e = crystals[i]->energyEv(d);
+        const double e = crystal.energyEv(d);
         c.energy = finiteOrNone(e);
-        if (!c.energy || Bragg::angleDeg(e, d) == Bragg::noReflectionDeg) {
+        c.reflects = hasBraggAngle(e, d);
+        if (!c.reflects) {
             c.state = BandState::NoReflection;
         } else if (!allowed) {
             c.state
                 = a.reflection.status == Status::NoData ? BandState::NoData : BandState::Forbidden;
         } else {
             c.state = BandState::NoData;
-            const Result<Factors> f = factors(design.material, a.reflection.hkl, d, e);
-            const std::optional<Band> b = f.ok() ? band(*f.value, e) : std::nullopt;
-            if (b && dAccepted) {
+            const double eReal = dReal ? realEnergy(e, d, *dReal) : qQNaN();
+            const double offset = eReal - e;
+            const Result<Factors> f
+                = dReal && std::isfinite(offset)
+                      ? factors(design.material, a.reflection.hkl, *dReal, eReal)
+                      : Result<Factors>::fail(QString());
+            const std::optional<Band> b = f.ok() ? band(*f.value) : std::nullopt;
+            if (b) {
                 c.state = BandState::Band;
-                c.fwhmSigma = b->fwhmSigma * kMicro;
-                if (b->fwhmPi)
-                    c.fwhmPi = *b->fwhmPi * kMicro;
-                c.low = b->low;
-                c.high = b->high;
+                c.factors = *f.value;
+                c.realEnergy = eReal;
+                c.latticeOffset = offset;
+                c.fwhmSigma = b->sigma.fwhm * kMicro;
+                c.low = b->sigma.low - offset;
+                c.high = b->sigma.high - offset;
                 c.shift = b->shift;
-                c.latticeOffset = e * (d / *dAccepted - 1.0);
-                if (!std::isfinite(c.latticeOffset))
-                    c.state = BandState::NoData;
+                c.peakReflectivitySigma = b->sigma.peak;
+                c.integratedReflectivitySigma = b->sigma.integrated * kMicro;
+                if (b->pi) {
+                    c.fwhmPi = b->pi->fwhm * kMicro;
+                    c.peakReflectivityPi = b->pi->peak;
+                    c.integratedReflectivityPi = b->pi->integrated * kMicro;
+                }
+                const std::optional<Curve> chosen = polarisation.degree == 1.0 ? b->sigma
+                                                    : polarisation.degree == -1.0
+                                                        ? b->pi
+                                                        : rockingCurve(*f.value, polarisation, *b);
+                if (chosen) {
+                    c.fwhmPolarised = chosen->fwhm * kMicro;
+                    std::optional<AngleSpread> spread;
+                    if (a.sourcePosition)
+                        spread = angleSpread(source,
+                                             *a.sourcePosition,
+                                             planePoint(crystal.startPoint()),
+                                             planePoint(crystal.endPoint()));
+                    if (spread)
+                        c.illumination = spread->illumination;
+                    else if (source.divergence == 0 && source.isValid())
+                        spread = AngleSpread();
+                    const double surface = crystal.angleDeg() / 180.0 * Bragg::pi;
+                    const std::optional<EffectiveBand> eb
+                        = spread ? effectiveBand(*f.value, *chosen, polarisation, surface, *spread)
+                                 : std::nullopt;
+                    if (eb) {
+                        c.effectiveBandLow = eb->low - offset;
+                        c.effectiveBandHigh = eb->high - offset;
+                        c.effectiveCentre = eb->centre - offset;
+                        c.effectiveFwhm = eb->fwhm * kMicro;
+                        c.peakEfficiency = eb->peak;
+                        c.bandPhotons = eb->photons;
+                    }
+                }
             }
         }
-        if (c.state == BandState::Band)
-            intervals.append(Interval{c.low, c.high});
-        else
-            intervals.append(std::nullopt);
+        intervals.append(c.state == BandState::Band ? std::optional<Interval>({c.low, c.high})
+                                                    : std::nullopt);
+        effective.append(c.effectiveBandLow
+                             ? std::optional<Interval>({*c.effectiveBandLow, *c.effectiveBandHigh})
+                             : std::nullopt);
+        reflecting.append(c.reflects);
         a.crystals.append(c);
     }
 
     a.coverage = coverage(intervals);
-    for (int i = 0; i < a.crystals.size(); ++i)
+    a.effectiveCoverage = coverage(effective);
+    for (int i = 0; i < a.crystals.size(); ++i) {
         a.crystals[i].gapAbove = a.coverage.gapAbove[i];
+        a.crystals[i].effectiveGapAbove = a.effectiveCoverage.gapAbove[i];
+    }
 
     QVector<HRay> rays;
     rays.reserve(crystals.size());
     for (const CrystalOptics *c : crystals)
         rays.append(c->outCentre);
-    a.focus = focusQuality(rays);
+    a.focus = focusQuality(rays, reflecting);
     return a;
 }

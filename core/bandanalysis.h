@@ -2,6 +2,7 @@
 
 #include "geometry.h"
 #include "reflection.h"
+#include "source.h"
 #include "trace.h"
 
 #include <QString>
@@ -9,10 +10,19 @@
 
 #include <optional>
 
-// The physics of a whole crystal array: the band every crystal passes, how the bands cover the
-// array's energy range, the material's accepted lattice constant against the design's, and how
-// well the reflected centre lines meet in one focus. Pure values: nothing here knows about
-// widgets. Energies in eV, angle widths in microradians, positions in design length units.
+// The physics of a whole crystal array: the band every crystal passes, intrinsic and with a real
+// source, how the bands cover the array's energy range, the harmonics, the material's accepted
+// lattice constant against the design's, and how well the reflected centre lines meet in one
+// focus. Pure values: nothing here knows about widgets. Energies in eV, angle widths and
+// integrated reflectivities in microradians, positions in design length units.
+//
+// One convention throughout: a crystal's angle is the design's (its surface angle, set with the
+// design's spacing), its reflection is that of a real crystal at the source's temperature (the
+// accepted lattice constant: the spacing, the cell volume, the form factors at 1 / 2d and the
+// temperature factor). At its angle a real crystal reflects realEnergy = energy + latticeOffset;
+// band edges are given about the design's label `energy`, that is with latticeOffset taken off,
+// so that bands can be drawn at the labels or, adding latticeOffset, where a real crystal
+// reflects them.
 
 // The design's material as the material panel shows it.
 struct DesignMaterial
@@ -27,7 +37,8 @@ struct DesignMaterial
 // Why a crystal has no band.
 enum class BandState {
     Band,         // it reflects: widths, band and offsets are given
-    NoReflection, // no Bragg angle: the -1 degree marker, below the cut-off, or no finite energy
+    NoReflection, // no Bragg angle: the -1 degree marker, at or below the cut-off, or no finite
+                  // positive energy
     Forbidden,    // the design's reflection does not reflect (forbidden, 0 0 0, fractional)
     NoData        // no data for the material, or the curve could not be evaluated
 };
@@ -37,12 +48,36 @@ struct CrystalBand
     int number = 0;               // crystal number, index + 1
     std::optional<double> energy; // the energy its angle selects; none when not finite
     BandState state = BandState::NoReflection;
+    // False where the energy has no Bragg solution (state NoReflection): the crystal then takes
+    // no part in coverage, gaps and the least-squares focus, and every optional below is none.
+    bool reflects = false;
+    // The fields below hold for state Band; the plain numbers are 0 otherwise.
     double fwhmSigma = 0;           // microradians
     std::optional<double> fwhmPi;   // microradians; none where pi does not reflect
     double low = 0, high = 0;       // sigma band, eV
     double shift = 0;               // refraction: the band's centre is energy + shift
     double latticeOffset = 0;       // energy * (d / d_accepted - 1): the accepted lattice
     std::optional<double> gapAbove; // to the next band up in energy; negative: overlap
+
+    std::optional<double> realEnergy; // energy + latticeOffset
+    std::optional<double> peakReflectivitySigma;
+    std::optional<double> peakReflectivityPi;
+    std::optional<double> integratedReflectivitySigma; // microradians
+    std::optional<double> integratedReflectivityPi;    // microradians
+    std::optional<double> fwhmPolarised;               // microradians, the source's polarisation
+    // With the source: the efficiency's half-peak energies and their middle, its width as an
+    // angle, its peak, its integral over the energy, and the share of the source's rays that
+    // meet the crystal. None where no ray of the source meets it.
+    std::optional<double> effectiveBandLow;
+    std::optional<double> effectiveBandHigh;
+    std::optional<double> effectiveCentre;
+    std::optional<double> effectiveFwhm; // microradians
+    std::optional<double> peakEfficiency;
+    std::optional<double> bandPhotons; // eV of a flat spectrum that the crystal passes
+    std::optional<double> illumination;
+    std::optional<double> effectiveGapAbove; // as gapAbove, between effective bands
+    // The real crystal's structure and susceptibilities at realEnergy, for ray tracing.
+    std::optional<Reflection::Factors> factors;
 };
 
 // A band as an interval of energies.
@@ -81,23 +116,41 @@ struct FocusQuality
 // Focus quality of the reflected centre rays: the least-squares focus of their lines (none
 // when they are all parallel or fewer than two), and the pairwise crossings as the tracing
 // makes them: a parallel pair, which the averaged focus counts at the origin, is one whose
-// crossing the arithmetic cannot place; a virtual one lies behind either ray's start.
-FocusQuality focusQuality(const QVector<HRay> &rays);
+// crossing the arithmetic cannot place; a virtual one lies behind either ray's start. When
+// `inLeastSquares` is given (one flag per ray) only the flagged lines make the least-squares
+// focus and its RMS; the pairs are always all of them.
+FocusQuality focusQuality(const QVector<HRay> &rays, const QVector<bool> &inLeastSquares = {});
+
+// What the real crystal reflects at the angle that the design's spacing gives the energy:
+// energy * d / d_real. Non-finite where d_real is not positive.
+double realEnergy(double designEnergy, double designSpacing, double realSpacing);
 
 struct BandsAnalysis
 {
     DesignMaterial design;
+    SourceParams source;
     Reflection::Check reflection;
     std::optional<double> fhAtStart;        // |F_H| with temperature factor at the start energy
     std::optional<double> fwhmSigmaAtStart; // microradians
     std::optional<double> fwhmPiAtStart;    // microradians
-    std::optional<double> acceptedLattice;  // xraylib's a, Angstrom
-    std::optional<double> offsetAtStart;    // start energy * (d / d_accepted - 1), eV
-    std::optional<double> shiftAtStart;     // refraction shift at the start energy, eV
+    // The lattice constant of the real crystal at the source's temperature, Angstrom; none for
+    // a material or temperature without one (and then no crystal has a band).
+    std::optional<double> acceptedLattice;
+    std::optional<double> realSpacing;        // its d for the design's indices
+    std::optional<double> offsetAtStart;      // start energy * (d / d_accepted - 1), eV
+    std::optional<double> shiftAtStart;       // refraction shift at the start energy, eV
+    std::optional<PlanePoint> sourcePosition; // the source's centre
+    // The harmonics that pass at the angle of the start energy, energies about its label
+    // (n times the start energy), for the source's polarisation.
+    QVector<Reflection::Harmonic> harmonics;
     QVector<CrystalBand> crystals;
-    Coverage coverage;
+    Coverage coverage;          // of the intrinsic sigma bands
+    Coverage effectiveCoverage; // of the effective bands
     FocusQuality focus;
 };
 
-// The whole analysis of the crystals (in list order) for the design's material.
-BandsAnalysis analyseBands(const DesignMaterial &design, const CrystalList &crystals);
+// The whole analysis of the crystals (in list order) for the design's material, lit by the
+// source (the default: a sigma-polarised parallel beam at 22.5 degrees C).
+BandsAnalysis analyseBands(const DesignMaterial &design,
+                           const CrystalList &crystals,
+                           const SourceParams &source = SourceParams());

@@ -37,4 +37,22 @@ Result<Cell> cell(const QString &material);
 Result<std::complex<double>>
 structureFactor(const QString &material, double energyEv, int h, int k, int l, double debyeFactor);
 
+// F_0, F_H and F_-H of one cell; F_H and F_-H carry the temperature factor, F_0 does not.
+struct StructureFactors
+{
+    std::complex<double> f0, fh, fhbar;
+};
+
+// The structure factors of a real crystal: xraylib's atom positions for the material in a cubic
+// cell of lattice constant a (Angstrom) instead of xraylib's own, so that the form factors are
+// taken at sin theta / lambda = 1 / 2d of that cell. Fails for a material whose cell is not cubic,
+// and where structureFactor fails. Safe to call from several threads.
+Result<StructureFactors> realStructureFactors(const QString &material,
+                                              double latticeConstant,
+                                              double energyEv,
+                                              int h,
+                                              int k,
+                                              int l,
+                                              double debyeFactor);
+
 } // namespace XrayData

@@ -163,12 +163,12 @@
         <translation>結晶 %1 : %2 〜 %3 eV</translation>
     </message>
     <message>
-        <source>design %1 Å, accepted %2 Å (xraylib)</source>
-        <translation>設計値 %1 Å、標準値 %2 Å (xraylib)</translation>
+        <source>design %1 Å, accepted %2 Å at %3 °C</source>
+        <translation>設計値 %1 Å、標準値 %2 Å (%3 °C)</translation>
     </message>
     <message>
-        <source>design %1 Å, accepted %2 Å (xraylib): a real crystal reflects %3 eV off its label at %4 eV, %5 eV with refraction</source>
-        <translation>設計値 %1 Å、標準値 %2 Å (xraylib) : %4 eV で実際の結晶は表示より %3 eV ずれて反射 (屈折込みで %5 eV)</translation>
+        <source>design %1 Å, accepted %2 Å at %6 °C: a real crystal reflects %3 eV off its label at %4 eV, %5 eV with refraction</source>
+        <translation>設計値 %1 Å、標準値 %2 Å (%6 °C) : %4 eV で実際の結晶は表示より %3 eV ずれて反射 (屈折込みで %5 eV)</translation>
     </message>
     <message>
         <source>design %1 Å; no accepted value for &quot;%2&quot;</source>

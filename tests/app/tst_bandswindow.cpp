@@ -103,7 +103,7 @@ private slots:
         QVERIFY(summary(b, "Reflection").startsWith("Si 1 1 1, allowed: |F_H| = "));
         QVERIFY(summary(b, "Widths").startsWith("FWHM σ 36.0"));
         QVERIFY(summary(b, "Coverage").contains(" covered by 10 bands; largest gap 13.8"));
-        QVERIFY(summary(b, "Lattice").startsWith("design 5.4301 Å, accepted 5.4307 Å"));
+        QVERIFY(summary(b, "Lattice").startsWith("design 5.4301 Å, accepted 5.43102 Å at 22.5 °C"));
         QCOMPARE(table(b)->rowCount(), 10);
         QCOMPARE(cell(b, 0, 0) + " " + cell(b, 9, 1), QString("1 7865.0000"));
         // The top band has nothing above it; each other one a gap of about 15 - 1.13 eV.
@@ -147,7 +147,7 @@ private slots:
         bandsAction(b)->trigger();
         QVERIFY(summary(b, "Reflection").startsWith("Si 2 0 0, forbidden"));
         QCOMPARE(summary(b, "Coverage"), QString("no bands"));
-        QCOMPARE(summary(b, "Lattice"), QString("design 5.4301 Å, accepted 5.4307 Å (xraylib)"));
+        QCOMPARE(summary(b, "Lattice"), QString("design 5.4301 Å, accepted 5.43102 Å at 22.5 °C"));
         QCOMPARE(cell(b, 0, 2) + "|" + cell(b, 9, 2) + "|" + cell(b, 0, 4),
                  QString("forbidden|forbidden|"));
         // No band, no bar: only the grid is drawn.
@@ -158,13 +158,13 @@ private slots:
         QVERIFY(d->toolTip().isEmpty() && d->styleSheet().isEmpty());
         QVERIFY(summary(b, "Reflection").startsWith("Si 4 0 0, allowed"));
 
-        // Ge 2 2 0: 5.6754 against the accepted 5.65735, 8000 * 0.00319 = 25.5 eV above the
-        // label.
+        // Ge 2 2 0: 5.6754 against the accepted 5.65782 at 22.5 degrees C, 8000 * 0.0031 =
+        // 24.8 eV above the label.
         child<QComboBox>(child<QWidget>(&b, "MC"), "SelCrystal")->setCurrentIndex(1);
         typeInto(b, "MC", "IndexH=2 IndexK=2 IndexL=0");
         QVERIFY(summary(b, "Reflection").startsWith("Ge 2 2 0, allowed"));
         QVERIFY2(summary(b, "Lattice")
-                     .contains("accepted 5.65735 Å (xraylib): a real crystal reflects +25.5"),
+                     .contains("accepted 5.65782 Å at 22.5 °C: a real crystal reflects +24.8"),
                  qPrintable(summary(b, "Lattice")));
     }
 
