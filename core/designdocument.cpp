@@ -140,6 +140,22 @@ DesignDocument::DesignDocument(QObject *parent)
 
 DesignDocument::~DesignDocument() = default;
 
+void DesignDocument::copyFrom(const DesignDocument &other)
+{
+    ChangeScope scope(this);
+    current = other.current;
+    crossPoints = other.crossPoints;
+    centrePoints = other.centrePoints;
+    avrCps = other.avrCps;
+    avrIps = other.avrIps;
+    currentPath = other.currentPath;
+    recordedText = other.recordedText;
+    recordedPacked = other.recordedPacked;
+    savedText = other.savedText;
+    steps.clear();
+    announce(DesignChanged | Traced | FileChanged);
+}
+
 void DesignDocument::announce(Changes what)
 {
     pending |= what;

@@ -77,6 +77,9 @@ public:
     explicit DesignDocument(QObject *parent = nullptr);
     ~DesignDocument() override;
 
+    // The same design with the same traced points, histories and current file, and no undo steps.
+    void copyFrom(const DesignDocument &other);
+
     const Design &design() const { return current; }
     // The crossing of the reflected centre rays of every pair (i, j), i < j, in pair order, and
     // the middle of every surface, as the last tracing left them.

@@ -171,8 +171,13 @@ QJsonValue historyEntry(const PointList &history)
 
 QByteArray designReport(const DesignDocument &doc, const QString &file)
 {
+    return QJsonDocument(designReportObject(doc, file)).toJson(QJsonDocument::Indented);
+}
+
+QJsonObject designReportObject(const DesignDocument &doc, const QString &file)
+{
     const Design &d = doc.design();
-    const QJsonObject report{
+    return QJsonObject{
         {QStringLiteral("file"), file.isEmpty() ? QJsonValue() : QJsonValue(file)},
         {QStringLiteral("panels"), panelsJson(d)},
         {QStringLiteral("crystals"), crystalsJson(d)},
@@ -183,7 +188,6 @@ QByteArray designReport(const DesignDocument &doc, const QString &file)
          QJsonObject{{QStringLiteral("focus"), historyEntry(doc.focusHistory())},
                      {QStringLiteral("image"), historyEntry(doc.imageHistory())}}},
         {QStringLiteral("bands"), bandsJson(analyseBands(d.bandsMaterial(), d.crystalList()))}};
-    return QJsonDocument(report).toJson(QJsonDocument::Indented);
 }
 
 QByteArray sweepHeader()

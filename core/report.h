@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 
 class DesignDocument;
@@ -12,6 +13,8 @@ class DesignDocument;
 // of the Bands window. `file` is the design file it came from (null when none). Numbers that are
 // not finite are null.
 QByteArray designReport(const DesignDocument &doc, const QString &file);
+// The same as a JSON object (what a script turns into its own values).
+QJsonObject designReportObject(const DesignDocument &doc, const QString &file);
 
 // The header and one row of the sweep table for the design as it stands after `value` was typed.
 QByteArray sweepHeader();
