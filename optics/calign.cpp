@@ -57,6 +57,8 @@ CAlign::CAlign(QWidget *parent) : QFrame(parent)
     setupUi(this);
 
     helpText = new QTextEdit;
+    // The help is read, not written: a stray key would change it until the program ends.
+    helpText->setReadOnly(true);
     helpDialog = new QDialog;
     helpLayout = new QGridLayout;
     helpDialog->setLayout(helpLayout);
