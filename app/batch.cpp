@@ -366,7 +366,7 @@ QString applySetting(Body &body, const Setting &s)
             return refused(s);
         return QString();
     }
-    return QStringLiteral("--set %1: no field named %2").arg(s.value, s.name);
+    return QStringLiteral("--set %1=%2: no field named %1").arg(s.name, s.value);
 }
 
 QByteArray batchJson(Body &body, const QString &file)
