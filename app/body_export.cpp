@@ -7,11 +7,11 @@
 #include "shapenames.h"
 #include "units.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPrintDialog>
@@ -196,11 +196,17 @@ void Body::printPlot()
         printDialog = new QPrintDialog(printer.get(), this);
         printDialog->setObjectName(QStringLiteral("printDialog"));
         printDialog->setWindowTitle(tr("Print Plot"));
-        auto *tab = new QWidget;
-        tab->setWindowTitle(tr("Plot"));
-        auto *form = new QFormLayout(tab);
-        form->addRow(tr("Plot window:"), plotChooser("printChooser"));
-        printDialog->setOptionTabs({tab});
+        // The choice of the window in sight under the printer, as in the Export Plot dialog: an
+        // option tab would stay folded away until "Options" is pressed.
+        auto *choice = new QWidget;
+        auto *row = new QHBoxLayout(choice);
+        row->setContentsMargins(QMargins());
+        row->addWidget(new QLabel(tr("Plot window:")));
+        row->addWidget(plotChooser("printChooser"), 1);
+        if (auto *column = qobject_cast<QBoxLayout *>(printDialog->layout()))
+            column->insertWidget(1, choice);
+        else
+            printDialog->setOptionTabs({choice});
         connect(printDialog,
                 QOverload<QPrinter *>::of(&QPrintDialog::accepted),
                 this,

@@ -214,8 +214,9 @@ private slots:
         QCOMPARE(warning(), QString());
     }
 
-    // Printed from the print dialog's choice of window, the one activated last, on a page as a
-    // PDF printer does it here; nothing shown changes.
+    // Printed from the print dialog's choice of window, offered as the export dialog offers it with
+    // the one activated last chosen, on a page as a PDF printer does it here; nothing shown
+    // changes.
     void printDialog()
     {
         grab(body->imagingView);
@@ -224,7 +225,15 @@ private slots:
         body->printPlot();
         auto *dialog = child<QPrintDialog>(body.data(), "printDialog");
         QVERIFY(dialog && !dialog->isModal());
-        QCOMPARE(child<QComboBox>(dialog, "printChooser")->currentIndex(), int(PlotView::Imaging));
+        // The same choice as the export dialog's, in sight without unfolding the options.
+        auto *chooser = child<QComboBox>(dialog, "printChooser");
+        QVERIFY(chooser->isVisible());
+        QCOMPARE(chooser->currentIndex(), int(PlotView::Imaging));
+        body->exportPlot();
+        auto *exportChooser = child<QComboBox>(body.data(), "plotChooser");
+        QCOMPARE(chooser->count(), exportChooser->count());
+        for (int i = 0; i < chooser->count(); ++i)
+            QCOMPARE(chooser->itemText(i), exportChooser->itemText(i));
         QPrinter *printer = dialog->printer();
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(path("dialog.pdf"));
