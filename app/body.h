@@ -178,6 +178,9 @@ private:
     bool saveBeforeLeaving();
     void updateTitle();
     void rememberRecentFile(const QString &path);
+    // The folder of a file chosen in a dialog: every open, save and export dialog starts there,
+    // now and at the next start.
+    void rememberFolder(const QString &file);
     void showRecentFiles();
     // Tells the user in a window of its own that does not hold anything up, one per kind.
     void tellUserOnce(QPointer<QMessageBox> &box, const QString &text);

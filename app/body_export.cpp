@@ -3,6 +3,7 @@
 // beam.
 #include "body.h"
 #include "crystaltable.h"
+#include "filenames.h"
 #include "notices.h"
 #include "shapenames.h"
 #include "units.h"
@@ -10,7 +11,6 @@
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QDebug>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -109,7 +109,7 @@ void Body::exportCrystalTable()
         tableDialog = new QFileDialog(this, tr("Export Crystal Table"));
         tableDialog->setObjectName(QStringLiteral("tableDialog"));
         tableDialog->setAcceptMode(QFileDialog::AcceptSave);
-        tableDialog->setDirectory(QDir::currentPath());
+        tableDialog->setDirectory(lastFolder());
         const QStringList filters{tr("CSV table (*.csv)"), tr("Any File (*)")};
         tableDialog->setNameFilters(filters);
         tableDialog->setDefaultSuffix(QStringLiteral("csv"));
@@ -118,9 +118,11 @@ void Body::exportCrystalTable()
         connect(tableDialog, &QFileDialog::filterSelected, this, [this, filters](const QString &f) {
             tableDialog->setDefaultSuffix(f == filters.first() ? QStringLiteral("csv") : QString());
         });
+        connect(tableDialog, &QFileDialog::fileSelected, this, &Body::rememberFolder);
         connect(tableDialog, &QFileDialog::fileSelected, this, &Body::saveCrystalTable);
     }
-    tableDialog->selectFile(suggestedTableName(currentFile()));
+    // The design's name, in the folder used last.
+    tableDialog->selectFile(QFileInfo(suggestedTableName(currentFile())).fileName());
     tableDialog->show();
     tableDialog->raise();
     tableDialog->activateWindow();
@@ -143,7 +145,7 @@ void Body::exportPlot()
         // Qt's own dialog, so that it can hold the choice of the window.
         plotDialog->setOption(QFileDialog::DontUseNativeDialog);
         plotDialog->setAcceptMode(QFileDialog::AcceptSave);
-        plotDialog->setDirectory(QDir::currentPath());
+        plotDialog->setDirectory(lastFolder());
         const QStringList filters{tr("PNG image (*.png)"),
                                   tr("PNG image at twice the size (*.png)"),
                                   tr("SVG drawing (*.svg)"),
@@ -159,6 +161,7 @@ void Body::exportPlot()
             grid->addWidget(new QLabel(tr("Plot window:")), row, 0);
             grid->addWidget(plotChooser("plotChooser"), row, 1);
         }
+        connect(plotDialog, &QFileDialog::fileSelected, this, &Body::rememberFolder);
         connect(plotDialog, &QFileDialog::fileSelected, this, &Body::savePlot);
     }
     if (auto *chooser = plotDialog->findChild<QComboBox *>(QStringLiteral("plotChooser")))

@@ -1,6 +1,7 @@
 // Design files: the save and load dialogs and the file format.
 #include "body.h"
 #include "calign.h"
+#include "filenames.h"
 #include "matchkey.h"
 #include "mcrystal.h"
 #include "notices.h"
@@ -124,7 +125,8 @@ bool holdsDesign(const QVector<QStringRef> &lines)
 void Body::setUpFileDialogs()
 {
     for (QFileDialog *dialog : {&saveDialog, &loadDialog}) {
-        dialog->setDirectory(QDir::currentPath());
+        dialog->setDirectory(lastFolder());
+        connect(dialog, &QFileDialog::fileSelected, this, &Body::rememberFolder);
         dialog->setNameFilters(
             {QStringLiteral("Configuration File (*.cfg)"), QStringLiteral("Any File (* *.*)")});
     }

@@ -383,6 +383,51 @@ private slots:
         QCOMPARE(::recentFiles().first(), path("r6.cfg"));
     }
 
+    void lastFolder_data()
+    {
+        QTest::addColumn<QString>("dialog"); // where a file is chosen
+        QTest::addColumn<QString>("name");
+        dataRow("Save", QString("saveDialog"), QString("saved.cfg"));
+        dataRow("Open", QString("loadDialog"), QString("opened.cfg"));
+        dataRow("Export Crystal Table", QString("tableDialog"), QString("table.csv"));
+        dataRow("Export Plot", QString("plotDialog"), QString("plot.png"));
+    }
+    // The open, save and export dialogs start in the folder where a file was last chosen in any
+    // of them, in this run and after a restart.
+    void lastFolder()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, name);
+        const QString folder = path("folder of " + dialog);
+        QVERIFY(QDir().mkpath(folder));
+        const auto files = [](Body &b, const QString &d) {
+            return d == "saveDialog"   ? &b.saveDialog
+                   : d == "loadDialog" ? &b.loadDialog
+                                       : child<QFileDialog>(&b, qPrintable(d));
+        };
+        const auto startFolders = [&](Body &b) {
+            action(b, "actionExportTable")->trigger();
+            action(b, "actionExportPlot")->trigger();
+            QStringList folders;
+            for (const char *d : {"saveDialog", "loadDialog", "tableDialog", "plotDialog"}) {
+                folders << files(b, d)->directory().absolutePath();
+                files(b, d)->close();
+            }
+            return folders;
+        };
+        {
+            Body b;
+            call(b, "save", folder + "/opened.cfg");
+            startFolders(b);
+            files(b, dialog)->show();
+            chooseFile(files(b, dialog), folder + '/' + name);
+            QVERIFY(QFileInfo::exists(folder + '/' + name));
+            QCOMPARE(startFolders(b), QStringList({folder, folder, folder, folder}));
+        }
+        Body restarted;
+        QCOMPARE(startFolders(restarted), QStringList({folder, folder, folder, folder}));
+    }
+
     // A text file that is not a design changes nothing, and a window that holds nothing up names
     // it; one line with a key is a design.
     void noDesign()
