@@ -83,6 +83,10 @@ public:
     QUndoStack undoStack;
     static constexpr int kUndoSteps = 200;
 
+    // Opens the design named on the command line as Load does, once the event loop runs with the
+    // window up: a file that cannot be opened gets Load's message.
+    void openAtStart(const QString &file);
+
     // What a save would write now.
     QString designText();
     // The design file last saved or loaded (absolute), empty when none.

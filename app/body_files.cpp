@@ -139,6 +139,11 @@ void Body::setUpFileDialogs()
     connect(&loadDialog, SIGNAL(fileSelected(const QString &)), this, SLOT(load(QString)));
 }
 
+void Body::openAtStart(const QString &file)
+{
+    QMetaObject::invokeMethod(this, "load", Qt::QueuedConnection, Q_ARG(QString, file));
+}
+
 void Body::save(QString fname)
 {
     writeDesign(fname);

@@ -10,6 +10,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -23,6 +24,21 @@ void quietBatch(QtMsgType type, const QMessageLogContext &, const QString &messa
         std::abort();
 }
 
+// Whether the windows have somewhere to go: a display named in the environment, or a platform
+// chosen for Qt (QT_QPA_PLATFORM, -platform NAME).
+bool displayNamed(int argc, char **argv)
+{
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -33,6 +49,13 @@ int main(int argc, char **argv)
     if (windowless) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(quietBatch);
+    } else if (!displayNamed(argc, argv)) {
+        // Qt would abort on the missing display with a page of plugin names.
+        std::fputs(
+            "lumivard: no display for the windows (DISPLAY and WAYLAND_DISPLAY are not set); "
+            "--batch runs without one\n",
+            stderr);
+        return BatchRefused;
     }
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication app(argc, argv);
@@ -75,9 +98,8 @@ int main(int argc, char **argv)
         Body body;
         QObject::connect(&body, SIGNAL(finishing()), &app, SLOT(closeAllWindows()));
         body.show();
-        // Opened as the Load dialog would, once the event loop runs with the window up.
         if (!cl.file.isEmpty())
-            QMetaObject::invokeMethod(&body, "load", Qt::QueuedConnection, Q_ARG(QString, cl.file));
+            body.openAtStart(cl.file);
         result = QApplication::exec();
     }
     // The panels hand their help window to deleteLater; the event loop has ended, so deliver that.

@@ -165,6 +165,7 @@ private slots:
                 1,
                 "unknown option --bogus",
                 QStringList());
+        dataRow("the windows without a display", "-e ge220.cfg", 1, "no display", QStringList());
         dataRow("unwritable",
                 "--batch - --json no/such/folder/j.json",
                 2,

@@ -428,6 +428,44 @@ private slots:
         QCOMPARE(startFolders(restarted), QStringList({folder, folder, folder, folder}));
     }
 
+    void startFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message"); // the warning shown; empty: the design is opened
+        dataRow("a design", QString("start.cfg"), QString());
+        dataRow("missing", QString("missing.cfg"), QString("cannot be read"));
+        dataRow("not a design", QString("notes.txt"), QString("holds no design"));
+    }
+    // The design named on the command line is opened once the window is up, as Load opens it,
+    // and what Load would say about it is shown in the window.
+    void startFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        QFile notes(path("notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("Si 111, 8 keV\n") > 0);
+        notes.close();
+        {
+            Body writer;
+            edit(writer, "8100");
+            call(writer, "save", path("start.cfg"));
+        }
+        Body b;
+        b.show();
+        if (file == "missing.cfg")
+            QTest::ignoreMessage(QtDebugMsg,
+                                 qPrintable("Can't open \"" + path(file) + "\" to load."));
+        b.openAtStart(path(file));
+        if (message.isEmpty()) {
+            QTRY_COMPARE(b.currentFile(), path(file));
+            QCOMPARE(child<QLineEdit>(&b, "StartE")->text(), QString("8100"));
+        } else {
+            QTRY_VERIFY(shownMessage(b, message));
+            QVERIFY(shownMessage(b, QDir::toNativeSeparators(path(file)))->isVisible());
+            QVERIFY(b.currentFile().isEmpty());
+        }
+    }
+
     // A text file that is not a design changes nothing, and a window that holds nothing up names
     // it; one line with a key is a design.
     void noDesign()
