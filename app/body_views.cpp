@@ -28,6 +28,17 @@ std::unique_ptr<QSettings> placesSettings()
 
 const char *const kPlotKeys[] = {"overall", "crystals", "focus", "imaging"};
 
+// Read-outs as long as the first paint of the default design makes them: the main window is
+// placed for these, and read-outs of huge numbers take no more room.
+QString ordinaryPosition()
+{
+    return positionReadout(888.888, 888.888);
+}
+QString ordinaryMeasure()
+{
+    return measureReadout(Line(Point(888.888, 888.888), Dir(0.0), 888.888));
+}
+
 } // namespace
 
 void Body::setUpPlotWindows()
@@ -40,6 +51,10 @@ void Body::setUpPlotWindows()
     crystalsView.resize(600, 400);
     crystalsView.show();
     connect(ShowGraph, SIGNAL(clicked()), &crystalsView, SLOT(show()));
+
+    for (ReadoutLabel *readout : {AvrCps, AvrIps, MPos})
+        readout->setOrdinaryText(ordinaryPosition());
+    MeasLength->setOrdinaryText(ordinaryMeasure());
 
     focusView.setWindowTitle(tr("Focus Point"));
     focusView.resize(400, 400);
@@ -90,10 +105,9 @@ void Body::placeWindows()
     QStringList texts;
     for (QLabel *label : readouts)
         texts << label->text();
-    const QString wide = positionReadout(888.888, 888.888);
     for (QLabel *label : {AvrCps, AvrIps, MPos})
-        label->setText(wide);
-    MeasLength->setText(measureReadout(Line(Point(888.888, 888.888), Dir(0.0), 888.888)));
+        label->setText(ordinaryPosition());
+    MeasLength->setText(ordinaryMeasure());
     // The window's layout, menu bar and status bar included, gives the size it is fitted to.
     layout()->activate();
     const QSize mainFrame = size().expandedTo(minimumSizeHint()).grownBy(kFrameAllowance);

@@ -491,6 +491,45 @@ private slots:
         QCOMPARE(b.currentFile(), path("notes.txt"));
     }
 
+    void longNumber_data()
+    {
+        QTest::addColumn<bool>("inJapanese");
+        dataRow("English", false);
+        dataRow("Japanese", true);
+    }
+    // 1e300 typed into Pos. X keeps its text, which scrolls inside its field; the row fields keep
+    // their widths, and the read-outs of the design, now of numbers near 1e301, ask for no more
+    // room than those of the first design, so the window does not grow with them.
+    void longNumber()
+    {
+        QFETCH(bool, inJapanese);
+        if (inJapanese)
+            QCoreApplication::installTranslator(&japanese);
+        Body b;
+        b.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b));
+        QMap<QString, int> room;
+        for (const char *name : {"AvrCps", "AvrIps", "MPos"})
+            room[name] = child<QLabel>(&b, name)->minimumSizeHint().width();
+        const QList<QLineEdit *> fields = b.crystals.at(0)->findChildren<QLineEdit *>();
+        QList<int> widths;
+        for (QLineEdit *f : fields)
+            widths << f->width();
+        QLineEdit *x = child<QLineEdit>(b.crystals.at(0), "X");
+        type(x, "1e300");
+        for (DispABase *v : {&b.overallView, &b.crystalsView, &b.focusView, &b.imagingView})
+            v->disp.grab();
+        QCoreApplication::processEvents();
+        QCOMPARE(x->text(), QString::asprintf("%11.5f", 1e300));
+        for (int i = 0; i < fields.size(); ++i)
+            QCOMPARE(fields[i]->width(), widths[i]);
+        for (const char *name : {"AvrCps", "AvrIps", "MPos"}) {
+            auto *readout = child<QLabel>(&b, name);
+            QVERIFY2(readout->text().contains("e+301"), qPrintable(readout->text()));
+            QVERIFY2(readout->minimumSizeHint().width() <= room[name], name);
+        }
+    }
+
     void typed_data()
     {
         QTest::addColumn<bool>("inJapanese");
