@@ -19,8 +19,11 @@ constexpr QMargins kFrameAllowance(4, 32, 4, 4);
 // first corner, from the top and then from the left, where it lies inside `available` and covers
 // nothing; the corners tried are those that the screen's edges and the taken rectangles' right
 // and bottom edges offer. Where no such corner exists (a small screen) it goes where it covers
-// the least area, still inside `available`. A window larger than the screen on a side keeps its
-// size and is aligned to the screen's left or top edge.
+// the least area, still inside `available`, among the corners where every window stays in sight:
+// a piece of 64 x 16 pixels of it shows, the taken windows lying above all the placed ones and
+// each placed window above those placed before it (the order in which they are shown). A window
+// larger than the screen on a side keeps its size and is aligned to the screen's left or top
+// edge.
 QVector<QPoint>
 windowPlaces(const QRect &available, const QVector<QRect> &taken, const QVector<QSize> &frameSizes);
 

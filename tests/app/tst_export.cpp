@@ -274,11 +274,20 @@ private slots:
         dataRow("1920 x 1080: a corner covered", QRect(0, 0, 1920, 1080), main, 1, "");
         dataRow("1920 x 1080, a panel", QRect(0, 30, 1920, 1050), main.translated(0, 30), 0, "");
         dataRow("1366 x 768", QRect(0, 0, 1366, 740), main, 0, "");
+        // The main window's frames in English and Japanese as the program makes them.
+        const QRect english(0, 0, 1179, 679), japanese(0, 0, 1185, 676);
+        dataRow("1366 x 768, no panel", QRect(0, 0, 1366, 768), english, 0, "");
+        dataRow("1366 x 768, a panel below", QRect(0, 0, 1366, 740), english, 0, "");
+        dataRow(
+            "1366 x 768, a bar above", QRect(0, 27, 1366, 741), english.translated(0, 27), 0, "");
+        dataRow("1366 x 768, Japanese", QRect(0, 0, 1366, 740), japanese, 0, "");
         dataRow(
             "800 x 600: too small for the overall window", QRect(0, 0, 800, 600), small, 0, "0,0");
     }
-    // Sizes kept, inside the screen's free area where they fit, apart where there is room, the
-    // first two beside and below the main window then.
+    // Sizes kept, inside the screen's free area where they fit (title bars on the screen), apart
+    // where there is room, the first two beside and below the main window then; where there is
+    // not, no plot window is hidden: a piece of 64 x 16 pixels of each shows, the main window
+    // lying above them and each plot window above those shown before it.
     void places()
     {
         QFETCH(QRect, available);
@@ -297,6 +306,16 @@ private slots:
         }
         QCOMPARE(plots == 0, apart > 0);
         QCOMPARE(plots + all == 0, apart > 1);
+        for (int i = 0; i < 4; ++i) {
+            QRegion shown(QRect(at[i], kPlotFrames[i]));
+            shown -= main;
+            for (int j = i + 1; j < 4; ++j)
+                shown -= QRect(at[j], kPlotFrames[j]);
+            qint64 area = 0;
+            for (const QRect &piece : shown)
+                area += qint64(piece.width()) * piece.height();
+            QVERIFY2(area >= 64 * 16, qPrintable(QString("plot window %1 hidden").arg(i)));
+        }
         const QStringList p = first.split(' ', Qt::SkipEmptyParts);
         for (int i = 0; i < p.size(); ++i)
             QCOMPARE(at[i], QPoint(p[i].section(',', 0, 0).toInt(), p[i].section(',', 1).toInt()));
