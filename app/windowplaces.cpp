@@ -119,3 +119,13 @@ bool reachableOnScreens(const QRect &frame, const QVector<QRect> &screens)
     }
     return false;
 }
+
+QMargins frameMarginsOf(const QRect &frame, const QRect &contents)
+{
+    if (frame == contents || !frame.contains(contents))
+        return kFrameAllowance;
+    return QMargins(contents.left() - frame.left(),
+                    contents.top() - frame.top(),
+                    frame.right() - contents.right(),
+                    frame.bottom() - contents.bottom());
+}

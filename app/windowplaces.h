@@ -13,6 +13,20 @@
 // borders. Windows placed apart with this allowance do not cover each other's title bars.
 constexpr QMargins kFrameAllowance(4, 32, 4, 4);
 
+// The frame around a window's contents (QWidget::geometry()) with the given frame margins.
+inline QRect frameAround(const QRect &contents, const QMargins &frame = kFrameAllowance)
+{
+    return contents.marginsAdded(frame);
+}
+// Where a window's contents go for its frame to stand at frameTopLeft.
+inline QPoint contentsAt(const QPoint &frameTopLeft, const QMargins &frame = kFrameAllowance)
+{
+    return frameTopLeft + QPoint(frame.left(), frame.top());
+}
+// The margins of a window's frame (QWidget::frameGeometry() around geometry()) where the window
+// system has told them, else the allowance.
+QMargins frameMarginsOf(const QRect &frame, const QRect &contents);
+
 // Top-left corners for windows of the given frame sizes, placed one after the other inside
 // `available` (a screen's available geometry) around the rectangles already taken (the main
 // window, windows at remembered places) and the ones placed before them. Each window goes to the
