@@ -85,6 +85,10 @@ public:
     UndoStack &undoStack;
     static constexpr int kUndoSteps = DesignDocument::kUndoSteps;
 
+    // Opens the design named on the command line as Load does, once the event loop runs with the
+    // window up: a file that cannot be opened gets Load's message.
+    void openAtStart(const QString &file);
+
     // What a save would write now.
     QString designText() const { return doc.text(); }
     // The design file last saved or loaded (absolute), empty when none.
@@ -173,6 +177,9 @@ private:
     bool saveBeforeLeaving();
     void updateTitle();
     void rememberRecentFile(const QString &path);
+    // The folder of a file chosen in a dialog: every open, save and export dialog starts there,
+    // now and at the next start.
+    void rememberFolder(const QString &file);
     void showRecentFiles();
     // Tells the user in a window of its own that does not hold anything up, one per kind.
     void tellUserOnce(QPointer<QMessageBox> &box, const QString &text);

@@ -3,14 +3,14 @@
 // beam.
 #include "body.h"
 #include "crystaltable.h"
+#include "filenames.h"
 #include "notices.h"
 #include "shapenames.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QDebug>
-#include <QDir>
 #include <QFileInfo>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPrintDialog>
@@ -108,7 +108,7 @@ void Body::exportCrystalTable()
         tableDialog = new QFileDialog(this, tr("Export Crystal Table"));
         tableDialog->setObjectName(QStringLiteral("tableDialog"));
         tableDialog->setAcceptMode(QFileDialog::AcceptSave);
-        tableDialog->setDirectory(QDir::currentPath());
+        tableDialog->setDirectory(lastFolder());
         const QStringList filters{tr("CSV table (*.csv)"), tr("Any File (*)")};
         tableDialog->setNameFilters(filters);
         tableDialog->setDefaultSuffix(QStringLiteral("csv"));
@@ -117,9 +117,11 @@ void Body::exportCrystalTable()
         connect(tableDialog, &QFileDialog::filterSelected, this, [this, filters](const QString &f) {
             tableDialog->setDefaultSuffix(f == filters.first() ? QStringLiteral("csv") : QString());
         });
+        connect(tableDialog, &QFileDialog::fileSelected, this, &Body::rememberFolder);
         connect(tableDialog, &QFileDialog::fileSelected, this, &Body::saveCrystalTable);
     }
-    tableDialog->selectFile(suggestedTableName(currentFile()));
+    // The design's name, in the folder used last.
+    tableDialog->selectFile(QFileInfo(suggestedTableName(currentFile())).fileName());
     tableDialog->show();
     tableDialog->raise();
     tableDialog->activateWindow();
@@ -142,7 +144,7 @@ void Body::exportPlot()
         // Qt's own dialog, so that it can hold the choice of the window.
         plotDialog->setOption(QFileDialog::DontUseNativeDialog);
         plotDialog->setAcceptMode(QFileDialog::AcceptSave);
-        plotDialog->setDirectory(QDir::currentPath());
+        plotDialog->setDirectory(lastFolder());
         const QStringList filters{tr("PNG image (*.png)"),
                                   tr("PNG image at twice the size (*.png)"),
                                   tr("SVG drawing (*.svg)"),
@@ -158,6 +160,7 @@ void Body::exportPlot()
             grid->addWidget(new QLabel(tr("Plot window:")), row, 0);
             grid->addWidget(plotChooser("plotChooser"), row, 1);
         }
+        connect(plotDialog, &QFileDialog::fileSelected, this, &Body::rememberFolder);
         connect(plotDialog, &QFileDialog::fileSelected, this, &Body::savePlot);
     }
     if (auto *chooser = plotDialog->findChild<QComboBox *>(QStringLiteral("plotChooser")))
@@ -195,11 +198,17 @@ void Body::printPlot()
         printDialog = new QPrintDialog(printer.get(), this);
         printDialog->setObjectName(QStringLiteral("printDialog"));
         printDialog->setWindowTitle(tr("Print Plot"));
-        auto *tab = new QWidget;
-        tab->setWindowTitle(tr("Plot"));
-        auto *form = new QFormLayout(tab);
-        form->addRow(tr("Plot window:"), plotChooser("printChooser"));
-        printDialog->setOptionTabs({tab});
+        // The choice of the window in sight under the printer, as in the Export Plot dialog: an
+        // option tab would stay folded away until "Options" is pressed.
+        auto *choice = new QWidget;
+        auto *row = new QHBoxLayout(choice);
+        row->setContentsMargins(QMargins());
+        row->addWidget(new QLabel(tr("Plot window:")));
+        row->addWidget(plotChooser("printChooser"), 1);
+        if (auto *column = qobject_cast<QBoxLayout *>(printDialog->layout()))
+            column->insertWidget(1, choice);
+        else
+            printDialog->setOptionTabs({choice});
         connect(printDialog,
                 QOverload<QPrinter *>::of(&QPrintDialog::accepted),
                 this,

@@ -1,5 +1,6 @@
 // Design files: the save and load dialogs, saving and loading through the document.
 #include "body.h"
+#include "filenames.h"
 #include "notices.h"
 
 #include <QDebug>
@@ -9,7 +10,8 @@
 void Body::setUpFileDialogs()
 {
     for (QFileDialog *dialog : {&saveDialog, &loadDialog}) {
-        dialog->setDirectory(QDir::currentPath());
+        dialog->setDirectory(lastFolder());
+        connect(dialog, &QFileDialog::fileSelected, this, &Body::rememberFolder);
         dialog->setNameFilters(
             {QStringLiteral("Configuration File (*.cfg)"), QStringLiteral("Any File (* *.*)")});
     }
@@ -20,6 +22,11 @@ void Body::setUpFileDialogs()
     connect(&saveDialog, SIGNAL(fileSelected(const QString &)), this, SLOT(save(QString)));
     connect(Load, SIGNAL(clicked()), &loadDialog, SLOT(show()));
     connect(&loadDialog, SIGNAL(fileSelected(const QString &)), this, SLOT(load(QString)));
+}
+
+void Body::openAtStart(const QString &file)
+{
+    QMetaObject::invokeMethod(this, "load", Qt::QueuedConnection, Q_ARG(QString, file));
 }
 
 void Body::save(QString fname)

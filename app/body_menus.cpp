@@ -175,6 +175,16 @@ void Body::rememberRecentFile(const QString &path)
     showRecentFiles();
 }
 
+void Body::rememberFolder(const QString &file)
+{
+    setLastFolderOf(file);
+    const QString folder = QFileInfo(file).absolutePath();
+    for (QFileDialog *dialog : {&saveDialog, &loadDialog, tableDialog.data(), plotDialog.data()}) {
+        if (dialog)
+            dialog->setDirectory(folder);
+    }
+}
+
 void Body::showRecentFiles()
 {
     const QStringList files = recentFiles();

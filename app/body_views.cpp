@@ -15,18 +15,30 @@
 
 namespace {
 
-// Where the windows were, kept between runs.
+// Where the windows were, kept between runs: the rectangle of each window's contents, without
+// the frame. Earlier runs kept frame positions under "Windows"; those are no longer read.
 std::unique_ptr<QSettings> placesSettings()
 {
-    auto settings = std::make_unique<QSettings>(QSettings::NativeFormat,
-                                                QSettings::UserScope,
-                                                QStringLiteral("Lumivard"),
-                                                QStringLiteral("Lumivard"));
-    settings->beginGroup(QStringLiteral("Windows"));
-    return settings;
+    return std::make_unique<QSettings>(QSettings::NativeFormat,
+                                       QSettings::UserScope,
+                                       QStringLiteral("Lumivard"),
+                                       QStringLiteral("Lumivard"));
 }
+const QString kPlacesGroup = QStringLiteral("WindowGeometry/");
+const QString kOldPlacesGroup = QStringLiteral("Windows");
 
 const char *const kPlotKeys[] = {"overall", "crystals", "focus", "imaging"};
+
+// Read-outs as long as the first paint of the default design makes them: the main window is
+// placed for these, and read-outs of huge numbers take no more room.
+QString ordinaryPosition()
+{
+    return positionReadout(888.888, 888.888);
+}
+QString ordinaryMeasure()
+{
+    return measureReadout(Line(Point(888.888, 888.888), Dir(0.0), 888.888));
+}
 
 } // namespace
 
@@ -40,6 +52,10 @@ void Body::setUpPlotWindows()
     crystalsView.resize(600, 400);
     crystalsView.show();
     connect(ShowGraph, SIGNAL(clicked()), &crystalsView, SLOT(show()));
+
+    for (ReadoutLabel *readout : {AvrCps, AvrIps, MPos})
+        readout->setOrdinaryText(ordinaryPosition());
+    MeasLength->setOrdinaryText(ordinaryMeasure());
 
     focusView.setWindowTitle(tr("Focus Point"));
     focusView.resize(400, 400);
@@ -90,56 +106,68 @@ void Body::placeWindows()
     QStringList texts;
     for (QLabel *label : readouts)
         texts << label->text();
-    const QString wide = positionReadout(888.888, 888.888);
     for (QLabel *label : {AvrCps, AvrIps, MPos})
-        label->setText(wide);
-    MeasLength->setText(measureReadout(Line(Point(888.888, 888.888), Dir(0.0), 888.888)));
+        label->setText(ordinaryPosition());
+    MeasLength->setText(ordinaryMeasure());
     // The window's layout, menu bar and status bar included, gives the size it is fitted to.
     layout()->activate();
-    const QSize mainFrame = size().expandedTo(minimumSizeHint()).grownBy(kFrameAllowance);
+    const QSize mainSize = size().expandedTo(minimumSizeHint());
     for (int i = 0; i < 4; ++i)
         readouts[i]->setText(texts.at(i));
     layout()->activate();
 
-    // The main window where it was, else at the top left of the primary screen's free area; the
-    // plot windows where they were, else beside and below it on its screen.
-    QPoint mainPos = settings->value(QStringLiteral("main")).toPoint();
+    // The main window where it was, else with its frame at the top left of the primary screen's
+    // free area; the plot windows where they were, else beside and below it on its screen. Each
+    // window is given the place of its contents, as it was kept: a window manager frames a window
+    // only once it shows, so a frame's place given before it would be taken for the contents'
+    // (the windows crept up by a title bar at every start).
     const QScreen *screen = QGuiApplication::primaryScreen();
-    if (settings->contains(QStringLiteral("main"))
-        && reachableOnScreens(QRect(mainPos, mainFrame), screens))
-        screen = QGuiApplication::screenAt(mainPos) ? QGuiApplication::screenAt(mainPos) : screen;
-    else
-        mainPos = screen->availableGeometry().topLeft();
-    move(mainPos);
+    const QRect mainWas = settings->value(kPlacesGroup + QStringLiteral("main")).toRect();
+    const QMargins mainMargins = frameMarginsOf(frameGeometry(), geometry());
+    QPoint mainAt = contentsAt(screen->availableGeometry().topLeft(), mainMargins);
+    if (mainWas.isValid()
+        && reachableOnScreens(frameAround(QRect(mainWas.topLeft(), mainSize), mainMargins),
+                              screens)) {
+        mainAt = mainWas.topLeft();
+        if (QScreen *there = QGuiApplication::screenAt(mainAt))
+            screen = there;
+    }
+    setGeometry(QRect(mainAt, size()));
 
-    QVector<QRect> taken{QRect(mainPos, mainFrame)};
+    QVector<QRect> taken{frameAround(QRect(mainAt, mainSize), mainMargins)};
     QVector<DispABase *> unplaced;
+    QVector<QMargins> unplacedMargins;
     QVector<QSize> frames;
     DispABase *const views[] = {&overallView, &crystalsView, &focusView, &imagingView};
     for (int i = 0; i < 4; ++i) {
-        const QRect was = settings->value(QString::fromLatin1(kPlotKeys[i])).toRect();
+        const QRect was
+            = settings->value(kPlacesGroup + QString::fromLatin1(kPlotKeys[i])).toRect();
         if (was.isValid())
             views[i]->resize(was.size());
-        const QRect frame(was.topLeft(), views[i]->size().grownBy(kFrameAllowance));
-        if (was.isValid() && reachableOnScreens(frame, screens)) {
-            views[i]->move(was.topLeft());
-            taken << frame;
+        const QMargins margins = frameMarginsOf(views[i]->frameGeometry(), views[i]->geometry());
+        const QRect contents(was.topLeft(), views[i]->size());
+        if (was.isValid() && reachableOnScreens(frameAround(contents, margins), screens)) {
+            views[i]->setGeometry(contents);
+            taken << frameAround(contents, margins);
         } else {
             unplaced << views[i];
-            frames << frame.size();
+            unplacedMargins << margins;
+            frames << frameAround(contents, margins).size();
         }
     }
     const QVector<QPoint> places = windowPlaces(screen->availableGeometry(), taken, frames);
     for (int i = 0; i < unplaced.size(); ++i)
-        unplaced[i]->move(places[i]);
+        unplaced[i]->setGeometry(
+            QRect(contentsAt(places[i], unplacedMargins[i]), unplaced[i]->size()));
 }
 
 void Body::rememberWindowPlaces()
 {
     const auto settings = placesSettings();
-    settings->setValue(QStringLiteral("main"), pos());
+    settings->remove(kOldPlacesGroup);
+    settings->setValue(kPlacesGroup + QStringLiteral("main"), normalGeometry());
     DispABase *const views[] = {&overallView, &crystalsView, &focusView, &imagingView};
     for (int i = 0; i < 4; ++i)
-        settings->setValue(QString::fromLatin1(kPlotKeys[i]),
-                           QRect(views[i]->pos(), views[i]->size()));
+        settings->setValue(kPlacesGroup + QString::fromLatin1(kPlotKeys[i]),
+                           views[i]->normalGeometry());
 }

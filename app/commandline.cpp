@@ -179,11 +179,29 @@ QString parseSize(const QString &text, QSize &size)
     return QString();
 }
 
+// The option as it was typed ("--bogus", "-bogus"), without a value given with "=": the parser
+// keeps only the bare name.
+QString typedOption(const QStringList &args, const QString &name)
+{
+    for (const QString &a : args.mid(1)) {
+        if (a == QLatin1String("--"))
+            break;
+        const QString bare = a.section(QLatin1Char('='), 0, 0);
+        const QString dashes
+            = bare.startsWith(QLatin1String("--")) ? QStringLiteral("--") : QStringLiteral("-");
+        if (bare.startsWith(QLatin1Char('-')) && bare.mid(dashes.size()) == name)
+            return bare;
+    }
+    return QStringLiteral("--") + name;
+}
+
 // Every check of a batch run that needs no design, in the order the options are listed.
-QString readBatch(const QCommandLineParser &p, const Options &o, CommandLine &cl)
+QString
+readBatch(const QStringList &args, const QCommandLineParser &p, const Options &o, CommandLine &cl)
 {
     if (!p.unknownOptionNames().isEmpty())
-        return QStringLiteral("unknown option %1").arg(p.unknownOptionNames().first());
+        return QStringLiteral("unknown option %1")
+            .arg(typedOption(args, p.unknownOptionNames().first()));
     if (!p.positionalArguments().isEmpty())
         return QStringLiteral("unexpected argument %1 (the design is the value of --batch)")
             .arg(p.positionalArguments().first());
@@ -327,7 +345,7 @@ CommandLine parseCommandLine(const QStringList &args)
         }
         return cl;
     }
-    cl.error = readBatch(parser, o, cl);
+    cl.error = readBatch(args, parser, o, cl);
     return cl;
 }
 

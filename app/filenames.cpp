@@ -1,10 +1,13 @@
 #include "filenames.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
 
 const char *const kKey = "recentFiles";
+const char *const kFolderKey = "lastFolder";
 
 QSettings settings()
 {
@@ -39,4 +42,15 @@ QStringList recentFiles()
 void setRecentFiles(const QStringList &files)
 {
     settings().setValue(QLatin1String(kKey), files);
+}
+
+QString lastFolder()
+{
+    const QString folder = settings().value(QLatin1String(kFolderKey)).toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::currentPath();
+}
+
+void setLastFolderOf(const QString &file)
+{
+    settings().setValue(QLatin1String(kFolderKey), QFileInfo(file).absolutePath());
 }

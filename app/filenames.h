@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// Names of design files: the suffix the save dialogs add, and the files last opened or saved,
-// newest first, kept across runs.
+// Names of design files: the suffix the save dialogs add, the files last opened or saved, newest
+// first, and the folder where a file was last chosen, kept across runs.
 
 // The suffix a save dialog appends to a name typed without one under its name filter: "cfg"
 // under the design files' filter "(*.cfg)", none under any other.
@@ -18,3 +18,9 @@ QStringList withRecentFile(QStringList files, const QString &path, int max = kRe
 // The list as the settings hold it, and storing it there.
 QStringList recentFiles();
 void setRecentFiles(const QStringList &files);
+
+// The folder where a file was last chosen in an open, save or export dialog, as the settings hold
+// it; the working folder when none was, or when it no longer exists.
+QString lastFolder();
+// Stores the folder that holds `file`.
+void setLastFolderOf(const QString &file);

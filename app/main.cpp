@@ -11,6 +11,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -66,6 +67,21 @@ int runWithoutWindow(int argc, char **argv)
     return runBatch(cl, out, err);
 }
 
+// Whether the windows have somewhere to go: a display named in the environment, or a platform
+// chosen for Qt (QT_QPA_PLATFORM, -platform NAME).
+bool displayNamed(int argc, char **argv)
+{
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -73,6 +89,14 @@ int main(int argc, char **argv)
     initLumivardResources();
     if (runsWithoutWindow(argc, argv))
         return runWithoutWindow(argc, argv);
+    if (!displayNamed(argc, argv)) {
+        // Qt would abort on the missing display with a page of plugin names.
+        std::fputs(
+            "lumivard: no display for the windows (DISPLAY and WAYLAND_DISPLAY are not set); "
+            "--batch runs without one\n",
+            stderr);
+        return BatchRefused;
+    }
 
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication app(argc, argv);
@@ -97,9 +121,8 @@ int main(int argc, char **argv)
         Body body;
         QObject::connect(&body, SIGNAL(finishing()), &app, SLOT(closeAllWindows()));
         body.show();
-        // Opened as the Load dialog would, once the event loop runs with the window up.
         if (!cl.file.isEmpty())
-            QMetaObject::invokeMethod(&body, "load", Qt::QueuedConnection, Q_ARG(QString, cl.file));
+            body.openAtStart(cl.file);
         result = QApplication::exec();
     }
     // The panels hand their help window to deleteLater; the event loop has ended, so deliver that.

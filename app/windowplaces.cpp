@@ -1,8 +1,42 @@
 #include "windowplaces.h"
 
+#include <QRegion>
+
 #include <algorithm>
 
 namespace {
+
+// The least of a window that must show for it to count as in sight: a piece to grab and raise.
+constexpr qint64 kGripArea = 64 * 16;
+
+// Area of r that none of the rectangles above it covers.
+qint64 shownArea(const QRect &r, const QVector<QRect> &above)
+{
+    QRegion shown(r);
+    for (const QRect &a : above)
+        shown -= a;
+    qint64 area = 0;
+    for (const QRect &piece : shown)
+        area += qint64(piece.width()) * piece.height();
+    return area;
+}
+
+// Whether a window put at r, above the windows placed before it and under the taken ones, shows
+// a grip of itself and leaves one of each placed window that showed one.
+bool keepsAllInSight(const QRect &r, const QVector<QRect> &taken, const QVector<QRect> &placed)
+{
+    if (shownArea(r, taken) < kGripArea)
+        return false;
+    for (int j = 0; j < placed.size(); ++j) {
+        QVector<QRect> above = taken + placed.mid(j + 1);
+        if (shownArea(placed[j], above) < kGripArea)
+            continue;
+        above << r;
+        if (shownArea(placed[j], above) < kGripArea)
+            return false;
+    }
+    return true;
+}
 
 // Area that r covers of the rectangles in taken.
 qint64 coveredArea(const QRect &r, const QVector<QRect> &taken)
@@ -30,6 +64,7 @@ QVector<QPoint>
 windowPlaces(const QRect &available, const QVector<QRect> &taken, const QVector<QSize> &frameSizes)
 {
     QVector<QRect> occupied = taken;
+    QVector<QRect> placed;
     QVector<QPoint> places;
     for (const QSize &size : frameSizes) {
         QVector<int> xs{available.left(), available.left() + available.width() - size.width()};
@@ -47,19 +82,26 @@ windowPlaces(const QRect &available, const QVector<QRect> &taken, const QVector<
             return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
         });
 
+        // The first free corner; else the one that covers the least and keeps every window in
+        // sight; else the one that covers the least.
         QPoint best = corners.first();
         qint64 bestCover = -1;
+        bool bestInSight = false;
         for (const QPoint &c : qAsConst(corners)) {
             const qint64 cover = coveredArea(QRect(c, size), occupied);
-            if (bestCover < 0 || cover < bestCover) {
+            const bool inSight = cover == 0 || keepsAllInSight(QRect(c, size), taken, placed);
+            if (bestCover < 0 || (inSight && !bestInSight)
+                || (inSight == bestInSight && cover < bestCover)) {
                 best = c;
                 bestCover = cover;
+                bestInSight = inSight;
             }
             if (cover == 0)
                 break;
         }
         places << best;
         occupied << QRect(best, size);
+        placed << QRect(best, size);
     }
     return places;
 }
@@ -76,4 +118,14 @@ bool reachableOnScreens(const QRect &frame, const QVector<QRect> &screens)
             return true;
     }
     return false;
+}
+
+QMargins frameMarginsOf(const QRect &frame, const QRect &contents)
+{
+    if (frame == contents || !frame.contains(contents))
+        return kFrameAllowance;
+    return QMargins(contents.left() - frame.left(),
+                    contents.top() - frame.top(),
+                    frame.right() - contents.right(),
+                    frame.bottom() - contents.bottom());
 }

@@ -330,10 +330,6 @@
         <translation>PNG 画像、2倍の大きさ (*.png)</translation>
     </message>
     <message>
-        <source>Plot</source>
-        <translation>グラフ</translation>
-    </message>
-    <message>
         <source>Plot window:</source>
         <translation>グラフ : </translation>
     </message>

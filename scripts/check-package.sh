@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build tree, unpacks it into a scratch folder and checks what a
 # colleague installing it would get: the program runs from the package without a display
-# (--version, a batch run), the desktop entry, icon, metainfo and copyright file are in it, the
-# dependencies were read off the shared libraries, and lintian finds no error.
+# (--version, a batch run), the desktop entry, icon, metainfo, design file type and copyright file
+# are in it, the dependencies were read off the shared libraries, and lintian finds no error.
 #   scripts/check-package.sh BUILD_DIR [KEEP_DIR]     (KEEP_DIR: where to leave the .deb)
 set -euo pipefail
 build_dir="$(cd "$1" && pwd)"
@@ -26,6 +26,7 @@ for f in usr/bin/lumivard \
          usr/share/applications/org.lumivard.Lumivard.desktop \
          usr/share/icons/hicolor/scalable/apps/org.lumivard.Lumivard.svg \
          usr/share/metainfo/org.lumivard.Lumivard.metainfo.xml \
+         usr/share/mime/packages/org.lumivard.Lumivard.xml \
          usr/share/doc/lumivard/copyright \
          usr/share/doc/lumivard/changelog.gz; do
     [ -e "$root/$f" ] || fail "missing $f"

@@ -25,6 +25,8 @@ CAlign::CAlign(QWidget *parent) : QFrame(parent), own(std::make_unique<DesignDoc
     setupUi(this);
 
     helpText = new QTextEdit;
+    // The help is read, not written: a stray key would change it until the program ends.
+    helpText->setReadOnly(true);
     helpDialog = new QDialog;
     helpLayout = new QGridLayout;
     helpDialog->setLayout(helpLayout);

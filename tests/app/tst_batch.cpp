@@ -2,8 +2,10 @@
 // lines with their exit status, their one line of error and the files they write; and the numbers
 // of a batch run held bit for bit against the same design made in the windows.
 #include "bandanalysis.h"
+#include "batch.h"
 #include "body.h"
 #include "crystaltable.h"
+#include "designdocument.h"
 #include "navigation.h"
 #include "testsupport.h"
 #include "units.h"
@@ -144,6 +146,11 @@ private slots:
                 "StartE=abc",
                 QStringList());
         dataRow("not whole", "--batch - --set Num=2.5 --csv t.csv", 1, "Num=2.5", QStringList());
+        dataRow("the last crystal",
+                "--batch - --set crystal.10.X=1 --csv t.csv",
+                0,
+                ok,
+                QStringList{"t.csv:no,x,y"});
         dataRow("no such crystal",
                 "--batch - --set crystal.11.X=1 --json j.json",
                 1,
@@ -155,10 +162,11 @@ private slots:
                 "Num=1.5",
                 QStringList());
         dataRow("unknown option",
-                "--batch - --frobnicate --json j.json",
+                "--batch - --bogus --json j.json",
                 1,
-                "frobnicate",
+                "unknown option --bogus",
                 QStringList());
+        dataRow("the windows without a display", "-e ge220.cfg", 1, "no display", QStringList());
         dataRow("unwritable",
                 "--batch - --json no/such/folder/j.json",
                 2,
@@ -201,6 +209,28 @@ private slots:
         for (const QString &m : made)
             QVERIFY2(readFile(path(m.section(':', 0, 0))).startsWith(m.section(':', 1).toUtf8()),
                      qPrintable(m));
+    }
+
+    void refusedSettings_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("message");
+        dataRow("no such field", "Colour", "1", "--set Colour=1: no field named Colour");
+        dataRow("no such crystal",
+                "crystal.11.X",
+                "1",
+                "--set crystal.11.X=1: there is no crystal 11 (the design has 10)");
+        dataRow("refused text", "StartE", "abc", "--set StartE=abc: the field refuses this value");
+    }
+    // A change the window cannot make names the field and the value as typed, NAME=VALUE.
+    void refusedSettings()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, value);
+        QFETCH(QString, message);
+        DesignDocument d;
+        QCOMPARE(d.apply(name, value).message, message);
     }
 
     // What the files hold: the crystal table and the design as the windows write them, pictures
@@ -273,6 +303,8 @@ private slots:
         QCOMPARE(crystals.size(), b.crystals.size());
         const QList<QByteArray> columns = crystalTableColumns();
         for (int i = 0; i < crystals.size(); ++i) {
+            // Numbered as the rows show them.
+            QCOMPARE(crystals[i].toObject()["no"].toInt(), b.crystals.at(i)->number());
             const QVector<double> row = crystalTableRow(*b.crystals.at(i), units.D);
             for (int k = 0; k < row.size(); ++k)
                 QVERIFY2(same(num(crystals[i].toObject()[columns[k + 1]]), row[k]),

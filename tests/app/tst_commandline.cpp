@@ -124,7 +124,9 @@ void tst_CommandLine::refused_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("named"); // what the one-line error must name
     dataRow("batch option without batch", "--save o.cfg", "--save");
-    dataRow("unknown option", "--batch - --frob", "frob");
+    dataRow("unknown option", "--batch - --frob", "unknown option --frob");
+    dataRow("unknown option, one dash", "--batch - -frob", "unknown option -frob");
+    dataRow("unknown option with a value", "--batch - --frob=1", "unknown option --frob");
     dataRow("stray argument", "--batch - extra.cfg", "extra.cfg");
     dataRow("missing value", "--batch", "batch");
     dataRow("set without =", "--batch - --set StartE", "StartE");

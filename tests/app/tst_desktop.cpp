@@ -383,6 +383,89 @@ private slots:
         QCOMPARE(::recentFiles().first(), path("r6.cfg"));
     }
 
+    void lastFolder_data()
+    {
+        QTest::addColumn<QString>("dialog"); // where a file is chosen
+        QTest::addColumn<QString>("name");
+        dataRow("Save", QString("saveDialog"), QString("saved.cfg"));
+        dataRow("Open", QString("loadDialog"), QString("opened.cfg"));
+        dataRow("Export Crystal Table", QString("tableDialog"), QString("table.csv"));
+        dataRow("Export Plot", QString("plotDialog"), QString("plot.png"));
+    }
+    // The open, save and export dialogs start in the folder where a file was last chosen in any
+    // of them, in this run and after a restart.
+    void lastFolder()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, name);
+        const QString folder = path("folder of " + dialog);
+        QVERIFY(QDir().mkpath(folder));
+        const auto files = [](Body &b, const QString &d) {
+            return d == "saveDialog"   ? &b.saveDialog
+                   : d == "loadDialog" ? &b.loadDialog
+                                       : child<QFileDialog>(&b, qPrintable(d));
+        };
+        const auto startFolders = [&](Body &b) {
+            action(b, "actionExportTable")->trigger();
+            action(b, "actionExportPlot")->trigger();
+            QStringList folders;
+            for (const char *d : {"saveDialog", "loadDialog", "tableDialog", "plotDialog"}) {
+                folders << files(b, d)->directory().absolutePath();
+                files(b, d)->close();
+            }
+            return folders;
+        };
+        {
+            Body b;
+            call(b, "save", folder + "/opened.cfg");
+            startFolders(b);
+            files(b, dialog)->show();
+            chooseFile(files(b, dialog), folder + '/' + name);
+            QVERIFY(QFileInfo::exists(folder + '/' + name));
+            QCOMPARE(startFolders(b), QStringList({folder, folder, folder, folder}));
+        }
+        Body restarted;
+        QCOMPARE(startFolders(restarted), QStringList({folder, folder, folder, folder}));
+    }
+
+    void startFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message"); // the warning shown; empty: the design is opened
+        dataRow("a design", QString("start.cfg"), QString());
+        dataRow("missing", QString("missing.cfg"), QString("cannot be read"));
+        dataRow("not a design", QString("notes.txt"), QString("holds no design"));
+    }
+    // The design named on the command line is opened once the window is up, as Load opens it,
+    // and what Load would say about it is shown in the window.
+    void startFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        QFile notes(path("notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("Si 111, 8 keV\n") > 0);
+        notes.close();
+        {
+            Body writer;
+            edit(writer, "8100");
+            call(writer, "save", path("start.cfg"));
+        }
+        Body b;
+        b.show();
+        if (file == "missing.cfg")
+            QTest::ignoreMessage(QtDebugMsg,
+                                 qPrintable("Can't open \"" + path(file) + "\" to load."));
+        b.openAtStart(path(file));
+        if (message.isEmpty()) {
+            QTRY_COMPARE(b.currentFile(), path(file));
+            QCOMPARE(child<QLineEdit>(&b, "StartE")->text(), QString("8100"));
+        } else {
+            QTRY_VERIFY(shownMessage(b, message));
+            QVERIFY(shownMessage(b, QDir::toNativeSeparators(path(file)))->isVisible());
+            QVERIFY(b.currentFile().isEmpty());
+        }
+    }
+
     // A text file that is not a design changes nothing, and a window that holds nothing up names
     // it; one line with a key is a design.
     void noDesign()
@@ -406,6 +489,45 @@ private slots:
         call(b, "load", path("notes.txt"));
         QCOMPARE(child<QLineEdit>(&b, "Comment")->text(), QString("x"));
         QCOMPARE(b.currentFile(), path("notes.txt"));
+    }
+
+    void longNumber_data()
+    {
+        QTest::addColumn<bool>("inJapanese");
+        dataRow("English", false);
+        dataRow("Japanese", true);
+    }
+    // 1e300 typed into Pos. X keeps its text, which scrolls inside its field; the row fields keep
+    // their widths, and the read-outs of the design, now of numbers near 1e301, ask for no more
+    // room than those of the first design, so the window does not grow with them.
+    void longNumber()
+    {
+        QFETCH(bool, inJapanese);
+        if (inJapanese)
+            QCoreApplication::installTranslator(&japanese);
+        Body b;
+        b.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b));
+        QMap<QString, int> room;
+        for (const char *name : {"AvrCps", "AvrIps", "MPos"})
+            room[name] = child<QLabel>(&b, name)->minimumSizeHint().width();
+        const QList<QLineEdit *> fields = b.crystals.at(0)->findChildren<QLineEdit *>();
+        QList<int> widths;
+        for (QLineEdit *f : fields)
+            widths << f->width();
+        QLineEdit *x = child<QLineEdit>(b.crystals.at(0), "X");
+        type(x, "1e300");
+        for (DispABase *v : {&b.overallView, &b.crystalsView, &b.focusView, &b.imagingView})
+            v->disp.grab();
+        QCoreApplication::processEvents();
+        QCOMPARE(x->text(), QString::asprintf("%11.5f", 1e300));
+        for (int i = 0; i < fields.size(); ++i)
+            QCOMPARE(fields[i]->width(), widths[i]);
+        for (const char *name : {"AvrCps", "AvrIps", "MPos"}) {
+            auto *readout = child<QLabel>(&b, name);
+            QVERIFY2(readout->text().contains("e+301"), qPrintable(readout->text()));
+            QVERIFY2(readout->minimumSizeHint().width() <= room[name], name);
+        }
     }
 
     void typed_data()

@@ -214,8 +214,9 @@ private slots:
         QCOMPARE(warning(), QString());
     }
 
-    // Printed from the print dialog's choice of window, the one activated last, on a page as a
-    // PDF printer does it here; nothing shown changes.
+    // Printed from the print dialog's choice of window, offered as the export dialog offers it with
+    // the one activated last chosen, on a page as a PDF printer does it here; nothing shown
+    // changes.
     void printDialog()
     {
         grab(body->imagingView);
@@ -224,7 +225,15 @@ private slots:
         body->printPlot();
         auto *dialog = child<QPrintDialog>(body.data(), "printDialog");
         QVERIFY(dialog && !dialog->isModal());
-        QCOMPARE(child<QComboBox>(dialog, "printChooser")->currentIndex(), int(PlotView::Imaging));
+        // The same choice as the export dialog's, in sight without unfolding the options.
+        auto *chooser = child<QComboBox>(dialog, "printChooser");
+        QVERIFY(chooser->isVisible());
+        QCOMPARE(chooser->currentIndex(), int(PlotView::Imaging));
+        body->exportPlot();
+        auto *exportChooser = child<QComboBox>(body.data(), "plotChooser");
+        QCOMPARE(chooser->count(), exportChooser->count());
+        for (int i = 0; i < chooser->count(); ++i)
+            QCOMPARE(chooser->itemText(i), exportChooser->itemText(i));
         QPrinter *printer = dialog->printer();
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(path("dialog.pdf"));
@@ -265,11 +274,20 @@ private slots:
         dataRow("1920 x 1080: a corner covered", QRect(0, 0, 1920, 1080), main, 1, "");
         dataRow("1920 x 1080, a panel", QRect(0, 30, 1920, 1050), main.translated(0, 30), 0, "");
         dataRow("1366 x 768", QRect(0, 0, 1366, 740), main, 0, "");
+        // The main window's frames in English and Japanese as the program makes them.
+        const QRect english(0, 0, 1179, 679), japanese(0, 0, 1185, 676);
+        dataRow("1366 x 768, no panel", QRect(0, 0, 1366, 768), english, 0, "");
+        dataRow("1366 x 768, a panel below", QRect(0, 0, 1366, 740), english, 0, "");
+        dataRow(
+            "1366 x 768, a bar above", QRect(0, 27, 1366, 741), english.translated(0, 27), 0, "");
+        dataRow("1366 x 768, Japanese", QRect(0, 0, 1366, 740), japanese, 0, "");
         dataRow(
             "800 x 600: too small for the overall window", QRect(0, 0, 800, 600), small, 0, "0,0");
     }
-    // Sizes kept, inside the screen's free area where they fit, apart where there is room, the
-    // first two beside and below the main window then.
+    // Sizes kept, inside the screen's free area where they fit (title bars on the screen), apart
+    // where there is room, the first two beside and below the main window then; where there is
+    // not, no plot window is hidden: a piece of 64 x 16 pixels of each shows, the main window
+    // lying above them and each plot window above those shown before it.
     void places()
     {
         QFETCH(QRect, available);
@@ -288,6 +306,16 @@ private slots:
         }
         QCOMPARE(plots == 0, apart > 0);
         QCOMPARE(plots + all == 0, apart > 1);
+        for (int i = 0; i < 4; ++i) {
+            QRegion shown(QRect(at[i], kPlotFrames[i]));
+            shown -= main;
+            for (int j = i + 1; j < 4; ++j)
+                shown -= QRect(at[j], kPlotFrames[j]);
+            qint64 area = 0;
+            for (const QRect &piece : shown)
+                area += qint64(piece.width()) * piece.height();
+            QVERIFY2(area >= 64 * 16, qPrintable(QString("plot window %1 hidden").arg(i)));
+        }
         const QStringList p = first.split(' ', Qt::SkipEmptyParts);
         for (int i = 0; i < p.size(); ++i)
             QCOMPARE(at[i], QPoint(p[i].section(',', 0, 0).toInt(), p[i].section(',', 1).toInt()));
@@ -316,30 +344,51 @@ private slots:
                  used);
     }
 
-    // The next start puts the windows where they were and keeps their sizes; a window left off
-    // every screen comes back onto it.
+    // At the first start every frame lies on the screen's free area as far as it fits, title bar
+    // included, the main window's at its top left. Each later start puts every window exactly where
+    // it was left, contents and frame, with its size, however often the program starts again; a
+    // window left off every screen comes back onto it.
     void remembered()
     {
         QSettings(QSettings::NativeFormat, QSettings::UserScope, "Lumivard", "Lumivard").clear();
         body->show();
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        QCOMPARE(body->pos(), screen.topLeft());
-        for (DispABase *v : {&body->overallView, &body->crystalsView, &body->focusView})
-            QVERIFY(screen.contains(v->pos()));
+        QCOMPARE(body->frameGeometry().topLeft(), screen.topLeft());
+        QWidget *const windows[]
+            = {body.data(), &body->overallView, &body->crystalsView, &body->imagingView};
+        // The offscreen screen is 800 x 600: larger windows are aligned to its top left edges.
+        for (QWidget *w : windows) {
+            const QRect frame = w->frameGeometry();
+            QVERIFY(screen.contains(QRect(frame.topLeft(), frame.size().boundedTo(screen.size()))));
+        }
         body->crystalsView.move(123, 45);
         body->crystalsView.resize(500, 300);
+        body->imagingView.setGeometry(640, 300, 300, 200);
         body->focusView.move(50000, 50000);
         body->move(7, 8);
-        const QPoint imaging = body->imagingView.pos();
-        QMetaObject::invokeMethod(qApp, "aboutToQuit");
-        body.reset(new Body);
-        body->show();
-        QCOMPARE(body->pos(), QPoint(7, 8));
-        QCOMPARE(body->crystalsView.pos(), QPoint(123, 45));
-        QCOMPARE(body->crystalsView.size(), QSize(500, 300));
-        QCOMPARE(body->imagingView.pos(), imaging);
-        QVERIFY(screen.contains(body->focusView.pos()));
-        QCOMPARE(body->focusView.size(), QSize(400, 400));
+        QStringList left;
+        for (QWidget *w : windows)
+            left << QString("%1 %2").arg(toString(w->geometry()), toString(w->frameGeometry()));
+        for (int start = 1; start <= 3; ++start) {
+            QMetaObject::invokeMethod(qApp, "aboutToQuit");
+            body.reset(new Body);
+            body->show();
+            QWidget *const again[]
+                = {body.data(), &body->overallView, &body->crystalsView, &body->imagingView};
+            QStringList found;
+            for (QWidget *w : again)
+                found << QString("%1 %2").arg(toString(w->geometry()),
+                                              toString(w->frameGeometry()));
+            QCOMPARE(found, left);
+            QVERIFY(screen.contains(body->focusView.frameGeometry()));
+            QCOMPARE(body->focusView.size(), QSize(400, 400));
+        }
+    }
+
+private:
+    static QString toString(const QRect &r)
+    {
+        return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
     }
 };
 
