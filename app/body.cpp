@@ -1,12 +1,18 @@
 #include "body.h"
 
 #include "calign.h"
+#include "crystalrows.h"
+#include "designfiles.h"
+#include "mainmenus.h"
 #include "mcrystal.h"
-#include "units.h"
+#include "numberinput.h"
+#include "plotcontrol.h"
+#include "plotexports.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMoveEvent>
-#include <QPrinter>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
@@ -23,32 +29,51 @@ Body::Body(QWidget *parent)
     MC->setDocument(&doc);
     CA->setDocument(&doc);
 
+    rows = new CrystalRows(*this);
+    plots = new PlotControl(*this);
     ACrystal *titles = ACrystal::makeHeader();
     CL->addWidget(titles, 0, 0);
     CLScroll->pinRow(titles, CL->verticalSpacing());
     // Rows build their fields as they scroll into view.
-    connect(CLScroll->verticalScrollBar(), &QScrollBar::valueChanged, this, &Body::buildRowsInView);
+    connect(
+        CLScroll->verticalScrollBar(), &QScrollBar::valueChanged, rows, &CrystalRows::buildInView);
     setUpPlotWindows();
-    setUpHistories();
+    styleHistories(avrCps, avrIps);
 
     // The first design, as the document laid it out and traced it.
     drawEverything();
     resetScale();
 
-    connect(ScaleReset, SIGNAL(clicked()), this, SLOT(resetScale()));
-    connect(SquareG, SIGNAL(clicked()), this, SLOT(squareG()));
-    connect(ResetCPs, SIGNAL(clicked()), this, SLOT(clearAvrCps()));
-    // The panels hand their edits to the document; every change it makes is shown from here.
+    connect(ScaleReset, &QPushButton::clicked, this, &Body::resetScale);
+    connect(SquareG, &QPushButton::clicked, this, &Body::squareG);
+    connect(ResetCPs, &QPushButton::clicked, this, &Body::clearAvrCps);
+    // The panels and rows hand their edits to the document; every change it makes is shown from
+    // here.
     connect(&doc, &DesignDocument::changed, this, &Body::showChanges);
     connectPlotWindows();
 
-    setUpFileDialogs();
-    setUpMenus();
+    files = new DesignFiles(*this);
+    connect(Save, &QPushButton::clicked, &saveDialog, &QWidget::show);
+    connect(&saveDialog, &QFileDialog::fileSelected, this, &Body::save);
+    connect(Load, &QPushButton::clicked, &loadDialog, &QWidget::show);
+    connect(&loadDialog, &QFileDialog::fileSelected, this, &Body::load);
+    exports = new PlotExports(*this, *files);
+    menus = new MainMenus(*this, *files, *exports);
     setUpBands();
-    setUpExports();
-    connect(
-        QCoreApplication::instance(), SIGNAL(aboutToQuit()), this, SLOT(rememberWindowPlaces()));
-    updateTitle();
+
+    // The comment is part of the design: its finished edits are undo steps, and the title marks
+    // it as changed while it is typed.
+    FieldGuard::guard(Comment, FieldKind::Text);
+    connect(Comment, &QLineEdit::textEdited, files, &DesignFiles::updateTitle);
+    connect(Comment, &QLineEdit::editingFinished, this, [this] {
+        doc.setComment(Comment->text());
+        files->updateTitle();
+    });
+    connect(QCoreApplication::instance(),
+            &QCoreApplication::aboutToQuit,
+            this,
+            &Body::rememberWindowPlaces);
+    files->updateTitle();
 }
 
 Body::~Body()
@@ -78,31 +103,37 @@ void Body::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!screenWatched && windowHandle()) {
         screenWatched = true;
-        connect(windowHandle(), &QWindow::screenChanged, this, &Body::refitWhenScreenChanged);
+        connect(
+            windowHandle(), &QWindow::screenChanged, rows, &CrystalRows::refitWhenScreenChanged);
     }
-    refitWhenScreenChanged();
+    rows->refitWhenScreenChanged();
 }
 
 void Body::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
-    refitWhenScreenChanged();
+    rows->refitWhenScreenChanged();
 }
 
-void Body::setUpHistories()
+void Body::closeEvent(QCloseEvent *event)
 {
-    styleHistories(avrCps, avrIps);
+    if (!files->settleUnsavedChanges()) {
+        event->ignore();
+        return;
+    }
+    emit finishing();
+    event->accept();
 }
 
 void Body::connectPlotWindows()
 {
     const QVector<DispABase *> views{&overallView, &crystalsView, &focusView, &imagingView};
     for (DispABase *v : views)
-        connect(v, SIGNAL(drawImage(QPainter *)), this, SLOT(draw(QPainter *)));
+        connect(v, &DispABase::drawImage, this, &Body::draw);
     for (DispABase *v : views)
-        connect(v, SIGNAL(wheelMoved(int)), this, SLOT(wheelMoved(int)));
+        connect(v, &DispABase::wheelMoved, this, &Body::wheelMoved);
     for (DispABase *v : views)
-        connect(v, SIGNAL(mouseMoved()), this, SLOT(mouseMoved()));
+        connect(v, &DispABase::mouseMoved, this, &Body::mouseMoved);
 }
 
 void Body::showChanges(DesignDocument::Changes what)
@@ -111,15 +142,16 @@ void Body::showChanges(DesignDocument::Changes what)
     if ((what & DesignDocument::DesignChanged) && Comment->text() != doc.design().comment
         && !(Comment->hasFocus() && Comment->isModified()))
         Comment->setText(doc.design().comment);
-    if (what & (DesignDocument::DesignChanged | DesignDocument::Traced))
+    if (what & (DesignDocument::DesignChanged | DesignDocument::Traced)) {
         drawEverything();
-    else if (what & DesignDocument::HistoriesChanged) {
+    } else if (what & DesignDocument::HistoriesChanged) {
         static_cast<PointList &>(avrCps) = doc.focusHistory();
         static_cast<PointList &>(avrIps) = doc.imageHistory();
+        plots->sceneChanged();
         updates();
     }
     if (what & DesignDocument::FileChanged)
-        updateTitle();
+        files->updateTitle();
 }
 
 CrystalList Body::crystalList() const
@@ -129,4 +161,49 @@ CrystalList Body::crystalList() const
     for (const ACrystal *c : crystals)
         list.append(c);
     return list;
+}
+
+SceneContent Body::sceneContent() const
+{
+    return {shapes, selectedShape, crossPoints, centres, avrCps, avrIps, measLine, gridLabels};
+}
+
+PlotView Body::activePlot() const
+{
+    return exports->activePlot();
+}
+
+bool Body::designModified() const
+{
+    return files->modified();
+}
+
+void Body::openAtStart(const QString &file)
+{
+    files->openAtStart(file);
+}
+
+void Body::save(QString fname)
+{
+    files->write(fname);
+}
+
+void Body::load(QString fname)
+{
+    files->load(fname);
+}
+
+void Body::exportCrystalTable()
+{
+    exports->exportCrystalTable();
+}
+
+void Body::exportPlot()
+{
+    exports->exportPlot();
+}
+
+void Body::printPlot()
+{
+    exports->printPlot();
 }

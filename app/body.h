@@ -19,20 +19,23 @@
 #include <memory>
 
 class ChCoord;
-class QAction;
+class CrystalRows;
+class DesignFiles;
+class MainMenus;
+class PlotControl;
+class PlotExports;
 class QCloseEvent;
 class QMenu;
-class QMessageBox;
 class QMoveEvent;
 class QPainter;
-class QPrintDialog;
-class QPrinter;
 class QShowEvent;
 
 // The main window: the material and arrangement panels, the crystal rows, the read-outs and the
 // buttons of the design, and the four plot windows. It shows the design its document holds and
-// hands it what the user does; closing it ends the program (main() connects finishing() to
-// closeAllWindows).
+// wires its parts, each in a class of its own: the design files and the title (DesignFiles), the
+// crystal rows (CrystalRows), the plot windows' painting and mouse (PlotControl), the exports and
+// printing (PlotExports), the menus (MainMenus). Closing it ends the program (main() connects
+// finishing() to closeAllWindows).
 //
 // The data members are public so that the plot windows' owners and tests can read the design as
 // shown: the crystals with their pens, the shapes drawn, the crossings and histories as the
@@ -40,6 +43,12 @@ class QShowEvent;
 class Body : public QMainWindow, private Ui_Body
 {
     Q_OBJECT
+    // The window's parts work on its form.
+    friend class CrystalRows;
+    friend class DesignFiles;
+    friend class MainMenus;
+    friend class PlotControl;
+    friend class PlotExports;
 
 public:
     explicit Body(QWidget *parent = nullptr);
@@ -51,7 +60,7 @@ public:
     DispABase crystalsView; // framed on the crystals
     DispABase focusView;    // centred on the newest focus
     DispABase imagingView;  // centred on the newest image point
-    // The design, crystal number = index + 1. The rows are children of CLBase once placed.
+    // The design, crystal number = index + 1. The rows are children of CLBase.
     QVector<ACrystal *> crystals;
     int selectedShape = -1; // index into shapes under the mouse, -1 none
     // Ten shapes per crystal in drawing order; borrowed from the crystals.
@@ -73,13 +82,15 @@ public:
     // The crystals as the tracing core sees them.
     CrystalList crystalList() const;
 
+    // What the plot windows draw.
+    SceneContent sceneContent() const;
     // Paints the scene of plot window w into p as the window's paint does, through cc, whose
     // screen side the caller has set; sets cc's world from the window's view. Neither the
     // window's own mapping nor the read-outs change.
     void drawScene(QPainter *p, const DispABase &w, ChCoord *cc);
     DispABase &plotWindow(PlotView which);
     // The plot window the user activated last; the overall one before any was.
-    PlotView activePlot() const { return lastActivePlot; }
+    PlotView activePlot() const;
 
     // One step per change of the design through the interface, at most kUndoSteps.
     UndoStack &undoStack;
@@ -127,6 +138,7 @@ private slots:
     void squareG();
     // Repaint the four plot windows.
     void updates();
+    // Trace the crystals again as they stand.
     void crystalsUpdated();
     // Scene rendering.
     void draw(QPainter *p);
@@ -138,97 +150,33 @@ private slots:
     // Design files.
     void save(QString fname);
     void load(QString fname);
-    // The menus. Open and a recent file ask about unsaved changes first; Save writes the current
-    // file without a dialog when there is one.
-    void openDesign();
-    void saveDesign();
-    void saveDesignAs();
-    void openRecent();
-    void showAbout();
-    // The comment as finished: one undo step when it changed.
-    void recordChange();
-    // The modified mark follows the comment while it is typed.
-    void commentEdited();
-    // The save dialogs append ".cfg" to a name without a suffix only under the "*.cfg" filter.
-    void useSuffixOf(const QString &nameFilter);
 
 public slots:
-    // The File menu's exports. Each opens a non-modal dialog; the design and the views stay as
-    // they are.
-    // "Export Crystal Table...": the crystals as CSV, offered under the design file's name.
+    // The File menu's exports; each opens a non-modal dialog.
     void exportCrystalTable();
-    // "Export Plot...": one plot window as PNG, SVG or PDF, the active one preselected.
     void exportPlot();
-    // "Print Plot...": one plot window fitted to the page.
     void printPlot();
     // Stores where the plot windows and the main window are, for the next start (done at quit).
     void rememberWindowPlaces();
 
 private:
-    void setUpMenus();
     // What the document changed, shown.
     void showChanges(DesignDocument::Changes what);
-    // Writes the design to fname, which becomes the current file; false, with the message,
-    // when it cannot be written.
-    bool writeDesign(const QString &fname);
-    // Save, Discard or Cancel when the design has unsaved changes; false to stay (Cancel, or a
-    // save that did not happen).
-    bool settleUnsavedChanges();
-    bool saveBeforeLeaving();
-    void updateTitle();
-    void rememberRecentFile(const QString &path);
-    // The folder of a file chosen in a dialog: every open, save and export dialog starts there,
-    // now and at the next start.
-    void rememberFolder(const QString &file);
-    void showRecentFiles();
-    // Tells the user in a window of its own that does not hold anything up, one per kind.
-    void tellUserOnce(QPointer<QMessageBox> &box, const QString &text);
-
     void setUpPlotWindows();
-    void setUpHistories();
     void connectPlotWindows();
-    void setUpFileDialogs();
     void setUpBands();
     // The menu bar's View menu (object name "menuView"), made here if nothing made it yet.
     QMenu *viewMenu();
-    // As many rows as the design has crystals, each showing its crystal; the new ones go into
-    // the table.
-    void showRows();
-    // The rows in view (and one beyond either end, where Tab goes next) build their fields.
-    void buildRowsInView();
-    // The window's layouts take in a changed table; the rows get the height the screen leaves.
-    void fitToRows();
-    // The height the rows may take on the window's screen, the layouts being up to date.
-    int rowsHeightLimit() const;
-    // The window fitted again when its screen, the screen's free area or the window's frame
-    // (known only once a window manager has framed it) leaves the rows another height.
-    void refitWhenScreenChanged();
     void calcScales();
-
-    // Exports, printing and the hover tooltip (body_export.cpp).
-    void setUpExports();
-    // Names the highlighted shape of window w in a tooltip at the cursor, or hides the tooltip.
-    void showShapeToolTip(DispABase *w);
-    void saveCrystalTable(const QString &path);
-    void savePlot(const QString &path);
-    void printChosenPlot(QPrinter *printer);
     // The main window and the plot windows where they were last time; else the main window at the
     // top left of the screen and the plot windows beside and below it (body_views.cpp).
     void placeWindows();
 
+    DesignFiles *files = nullptr;
+    CrystalRows *rows = nullptr;
+    PlotControl *plots = nullptr;
+    PlotExports *exports = nullptr;
+    MainMenus *menus = nullptr;
     bool windowsPlaced = false;
-    PlotView lastActivePlot = PlotView::Overall;
-    QPointer<QFileDialog> tableDialog;
-    QPointer<QFileDialog> plotDialog;
-    QPointer<QPrintDialog> printDialog;
-    std::unique_ptr<QPrinter> printer;
-    // The number of rows the window was last fitted to; -1 before the first fit.
-    int fittedRows = -1;
     bool screenWatched = false;
-
-    QVector<QAction *> recentActions;
-    QAction *recentSeparator = nullptr;
-    QPointer<QMessageBox> aboutBox;
-    QPointer<QMessageBox> noDesignBox;
-    QPointer<QMessageBox> missingFileBox;
 };

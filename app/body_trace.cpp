@@ -1,6 +1,8 @@
 // The design as traced, shown: colours, shapes, crossings, histories and default views; the
 // slots that ask the document to lay out or trace again.
 #include "body.h"
+#include "crystalrows.h"
+#include "plotcontrol.h"
 #include "scene.h"
 #include "units.h"
 
@@ -18,7 +20,7 @@ void Body::drawEverything()
 {
     // The one place the shared spacing follows the design's.
     units.setD(doc.design().spacing);
-    showRows();
+    rows->show();
     const int n = crystals.size();
     shapes.clear();
     shapes.reserve(10 * n);
@@ -32,14 +34,14 @@ void Body::drawEverything()
     static_cast<PointList &>(centres) = doc.centres();
     static_cast<PointList &>(avrCps) = doc.focusHistory();
     static_cast<PointList &>(avrIps) = doc.imageHistory();
+    plots->sceneChanged();
     calcScales();
     updates();
     // The toolkit clamps this to the minimum size: the window fits the crystal table, or as much
     // of it as the screen leaves room for.
-    if (fittedRows != n)
-        fitToRows();
+    rows->fitIfCountChanged();
     resize(0, 0);
-    buildRowsInView();
+    rows->buildInView();
     emit traced();
 }
 

@@ -171,3 +171,18 @@ void Body::rememberWindowPlaces()
         settings->setValue(kPlacesGroup + QString::fromLatin1(kPlotKeys[i]),
                            views[i]->normalGeometry());
 }
+
+DispABase &Body::plotWindow(PlotView which)
+{
+    switch (which) {
+    case PlotView::Overall:
+        break;
+    case PlotView::Crystals:
+        return crystalsView;
+    case PlotView::Focus:
+        return focusView;
+    case PlotView::Imaging:
+        return imagingView;
+    }
+    return overallView;
+}

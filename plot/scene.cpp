@@ -64,11 +64,11 @@ QSize plotWindowSize(PlotView which)
     return QSize(400, 400);
 }
 
-void drawScene(QPainter *p, ChCoord *cc, const QRectF &view, const SceneContent &scene)
+bool drawSceneBase(QPainter *p, ChCoord *cc, const QRectF &view, const SceneContent &scene)
 {
     setWorldFromView(*cc, view);
     if (!mapsToPixels(*cc))
-        return;
+        return false;
     const Box bb(cc->wx0, cc->wy0, cc->wx1, cc->wy1);
     const QRectF window = surfaceRect(*cc);
 
@@ -80,7 +80,13 @@ void drawScene(QPainter *p, ChCoord *cc, const QRectF &view, const SceneContent 
     drawPointsInView(p, cc, bb, scene.crossPoints, window);
     drawPointsInView(p, cc, bb, scene.avrCps, window);
     drawPointsInView(p, cc, bb, scene.avrIps, window);
+    return true;
+}
 
+void drawSceneTop(QPainter *p, ChCoord *cc, const SceneContent &scene)
+{
+    const Box bb(cc->wx0, cc->wy0, cc->wx1, cc->wy1);
+    const QRectF window = surfaceRect(*cc);
     p->setPen(solidPen(QColor(192, 192, 0), 1));
     drawShape(p, cc, bb, scene.measLine, false, true);
 
@@ -91,6 +97,12 @@ void drawScene(QPainter *p, ChCoord *cc, const QRectF &view, const SceneContent 
     const double sy = cc->toScreenY(m.y);
     if (pointMarkMayShow(sx, sy, false, window))
         fillPointDisc(p, sx, sy, false);
+}
+
+void drawScene(QPainter *p, ChCoord *cc, const QRectF &view, const SceneContent &scene)
+{
+    if (drawSceneBase(p, cc, view, scene))
+        drawSceneTop(p, cc, scene);
 }
 
 void styleHistories(Points &avrCps, Points &avrIps)

@@ -41,6 +41,12 @@ struct SceneContent
 // Paints the scene through cc, whose screen side the caller has set, with cc's world set from
 // view (x, y the lower left corner). A view that maps to no finite pixels shows nothing.
 void drawScene(QPainter *p, ChCoord *cc, const QRectF &view, const SceneContent &scene);
+// The same in two parts, drawn one after the other: the grid, the shapes, the crossings and the
+// histories (false, with nothing drawn, for a view that maps to no finite pixels), then the
+// measuring line and the middle of the array over them. A picture of the first part, kept, serves
+// a window whose cursor or measurement alone moves.
+bool drawSceneBase(QPainter *p, ChCoord *cc, const QRectF &view, const SceneContent &scene);
+void drawSceneTop(QPainter *p, ChCoord *cc, const SceneContent &scene);
 
 // The focus history in its dashed purple track, the image history in blue, both labelled.
 void styleHistories(Points &avrCps, Points &avrIps);

@@ -22,8 +22,6 @@ class QTextStream;
 class CAlign : public QFrame, private Ui_CAlign
 {
     Q_OBJECT
-    // The main window's menu shows the help window.
-    friend class Body;
 
 public:
     explicit CAlign(QWidget *parent = nullptr);
@@ -32,6 +30,8 @@ public:
     // The design shown and edited from now on.
     void setDocument(DesignDocument *doc);
     DesignDocument *document() const { return doc; }
+    // The setup-type help window (its Help button and the Help menu show it).
+    QDialog *helpWindow() const { return helpDialog; }
 
     // The resource of the setup-type help in the interface's language: the Japanese text for
     // "ja", the English one for any other language.

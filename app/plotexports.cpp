@@ -1,11 +1,10 @@
-// The design and its plots for other programs and for paper: the crystal table as CSV, a plot
-// window as PNG, SVG or PDF, a plot window printed; and the tooltip that names the highlighted
-// beam.
+#include "plotexports.h"
+
 #include "body.h"
 #include "crystaltable.h"
+#include "designfiles.h"
 #include "filenames.h"
 #include "notices.h"
-#include "shapenames.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
@@ -15,7 +14,6 @@
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QToolTip>
 
 #include <functional>
 
@@ -23,9 +21,6 @@ namespace {
 
 constexpr PlotView kViews[]
     = {PlotView::Overall, PlotView::Crystals, PlotView::Focus, PlotView::Imaging};
-
-// A tooltip stays while its shape stays highlighted; Qt's default would drop it after 10 s.
-constexpr int kToolTipMs = 3600 * 1000;
 
 // Reports the window that the user activates.
 class ActivationWatch : public QObject
@@ -73,43 +68,28 @@ constexpr PlotFileType kPlotFileTypes[] = {{PlotFormat::Png, 1.0, "png"},
 
 } // namespace
 
-void Body::setUpExports()
+PlotExports::PlotExports(Body &window, DesignFiles &files)
+    : QObject(&window), window(window), files(files)
 {
     auto *watch = new ActivationWatch(
-        [this](QObject *window) {
+        [this](QObject *activated) {
             for (PlotView v : kViews) {
-                if (window == &plotWindow(v))
+                if (activated == &this->window.plotWindow(v))
                     lastActivePlot = v;
             }
         },
         this);
     for (PlotView v : kViews)
-        plotWindow(v).installEventFilter(watch);
+        window.plotWindow(v).installEventFilter(watch);
 }
 
-DispABase &Body::plotWindow(PlotView which)
-{
-    switch (which) {
-    case PlotView::Overall:
-        break;
-    case PlotView::Crystals:
-        return crystalsView;
-    case PlotView::Focus:
-        return focusView;
-    case PlotView::Imaging:
-        return imagingView;
-    }
-    return overallView;
-}
-
-void Body::exportCrystalTable()
+void PlotExports::exportCrystalTable()
 {
     if (!tableDialog) {
-        tableDialog = new QFileDialog(this, tr("Export Crystal Table"));
+        tableDialog = new QFileDialog(&window, Body::tr("Export Crystal Table"));
         tableDialog->setObjectName(QStringLiteral("tableDialog"));
         tableDialog->setAcceptMode(QFileDialog::AcceptSave);
-        tableDialog->setDirectory(lastFolder());
-        const QStringList filters{tr("CSV table (*.csv)"), tr("Any File (*)")};
+        const QStringList filters{Body::tr("CSV table (*.csv)"), Body::tr("Any File (*)")};
         tableDialog->setNameFilters(filters);
         tableDialog->setDefaultSuffix(QStringLiteral("csv"));
         // A name typed without a suffix gets ".csv" under the CSV filter, and stays as typed
@@ -117,38 +97,37 @@ void Body::exportCrystalTable()
         connect(tableDialog, &QFileDialog::filterSelected, this, [this, filters](const QString &f) {
             tableDialog->setDefaultSuffix(f == filters.first() ? QStringLiteral("csv") : QString());
         });
-        connect(tableDialog, &QFileDialog::fileSelected, this, &Body::rememberFolder);
-        connect(tableDialog, &QFileDialog::fileSelected, this, &Body::saveCrystalTable);
+        files.followLastFolder(tableDialog);
+        connect(tableDialog, &QFileDialog::fileSelected, this, &PlotExports::saveCrystalTable);
     }
     // The design's name, in the folder used last.
-    tableDialog->selectFile(QFileInfo(suggestedTableName(currentFile())).fileName());
+    tableDialog->selectFile(QFileInfo(suggestedTableName(window.doc.currentFile())).fileName());
     tableDialog->show();
     tableDialog->raise();
     tableDialog->activateWindow();
 }
 
-void Body::saveCrystalTable(const QString &path)
+void PlotExports::saveCrystalTable(const QString &path)
 {
     QString why;
-    if (!writeCrystalTable(path, crystalList(), doc.design().spacing, &why)) {
+    if (!writeCrystalTable(path, window.crystalList(), window.doc.design().spacing, &why)) {
         qDebug() << "Can't open" << path << "to export:" << why;
-        tellUser(this, tr("Nothing was exported: \"%1\" cannot be written.").arg(path));
+        tellUser(&window, Body::tr("Nothing was exported: \"%1\" cannot be written.").arg(path));
     }
 }
 
-void Body::exportPlot()
+void PlotExports::exportPlot()
 {
     if (!plotDialog) {
-        plotDialog = new QFileDialog(this, tr("Export Plot"));
+        plotDialog = new QFileDialog(&window, Body::tr("Export Plot"));
         plotDialog->setObjectName(QStringLiteral("plotDialog"));
         // Qt's own dialog, so that it can hold the choice of the window.
         plotDialog->setOption(QFileDialog::DontUseNativeDialog);
         plotDialog->setAcceptMode(QFileDialog::AcceptSave);
-        plotDialog->setDirectory(lastFolder());
-        const QStringList filters{tr("PNG image (*.png)"),
-                                  tr("PNG image at twice the size (*.png)"),
-                                  tr("SVG drawing (*.svg)"),
-                                  tr("PDF document (*.pdf)")};
+        const QStringList filters{Body::tr("PNG image (*.png)"),
+                                  Body::tr("PNG image at twice the size (*.png)"),
+                                  Body::tr("SVG drawing (*.svg)"),
+                                  Body::tr("PDF document (*.pdf)")};
         plotDialog->setNameFilters(filters);
         plotDialog->setDefaultSuffix(QString::fromLatin1(kPlotFileTypes[0].suffix));
         connect(plotDialog, &QFileDialog::filterSelected, this, [this, filters](const QString &f) {
@@ -157,11 +136,11 @@ void Body::exportPlot()
         });
         if (auto *grid = qobject_cast<QGridLayout *>(plotDialog->layout())) {
             const int row = grid->rowCount();
-            grid->addWidget(new QLabel(tr("Plot window:")), row, 0);
+            grid->addWidget(new QLabel(Body::tr("Plot window:")), row, 0);
             grid->addWidget(plotChooser("plotChooser"), row, 1);
         }
-        connect(plotDialog, &QFileDialog::fileSelected, this, &Body::rememberFolder);
-        connect(plotDialog, &QFileDialog::fileSelected, this, &Body::savePlot);
+        files.followLastFolder(plotDialog);
+        connect(plotDialog, &QFileDialog::fileSelected, this, &PlotExports::savePlot);
     }
     if (auto *chooser = plotDialog->findChild<QComboBox *>(QStringLiteral("plotChooser")))
         chooser->setCurrentIndex(int(lastActivePlot));
@@ -170,7 +149,7 @@ void Body::exportPlot()
     plotDialog->activateWindow();
 }
 
-void Body::savePlot(const QString &path)
+void PlotExports::savePlot(const QString &path)
 {
     const int type
         = std::max(0, int(plotDialog->nameFilters().indexOf(plotDialog->selectedNameFilter())));
@@ -178,32 +157,32 @@ void Body::savePlot(const QString &path)
     const PlotView which = chooser ? PlotView(chooser->currentIndex()) : lastActivePlot;
     const PlotFileType &chosen = kPlotFileTypes[std::min(type, 3)];
     QString why;
-    if (!exportPlotImage(*this,
+    if (!exportPlotImage(window,
                          which,
                          path,
                          plotFormatOf(path, chosen.format),
-                         plotWindow(which).disp.size(),
+                         window.plotWindow(which).disp.size(),
                          chosen.scale,
                          &why)) {
         qDebug() << "Can't export" << path << ":" << why;
-        tellUser(this, tr("Nothing was exported: \"%1\" cannot be written.").arg(path));
+        tellUser(&window, Body::tr("Nothing was exported: \"%1\" cannot be written.").arg(path));
     }
 }
 
-void Body::printPlot()
+void PlotExports::printPlot()
 {
     if (!printer)
         printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (!printDialog) {
-        printDialog = new QPrintDialog(printer.get(), this);
+        printDialog = new QPrintDialog(printer.get(), &window);
         printDialog->setObjectName(QStringLiteral("printDialog"));
-        printDialog->setWindowTitle(tr("Print Plot"));
+        printDialog->setWindowTitle(Body::tr("Print Plot"));
         // The choice of the window in sight under the printer, as in the Export Plot dialog: an
         // option tab would stay folded away until "Options" is pressed.
         auto *choice = new QWidget;
         auto *row = new QHBoxLayout(choice);
         row->setContentsMargins(QMargins());
-        row->addWidget(new QLabel(tr("Plot window:")));
+        row->addWidget(new QLabel(Body::tr("Plot window:")));
         row->addWidget(plotChooser("printChooser"), 1);
         if (auto *column = qobject_cast<QBoxLayout *>(printDialog->layout()))
             column->insertWidget(1, choice);
@@ -212,12 +191,12 @@ void Body::printPlot()
         connect(printDialog,
                 QOverload<QPrinter *>::of(&QPrintDialog::accepted),
                 this,
-                &Body::printChosenPlot);
+                &PlotExports::printChosenPlot);
     }
     if (auto *chooser = printDialog->findChild<QComboBox *>(QStringLiteral("printChooser")))
         chooser->setCurrentIndex(int(lastActivePlot));
     // A wide window on a page turned to match, until the user turns it otherwise.
-    const QSize size = plotWindow(lastActivePlot).disp.size();
+    const QSize size = window.plotWindow(lastActivePlot).disp.size();
     printer->setPageOrientation(size.width() > size.height() ? QPageLayout::Landscape
                                                              : QPageLayout::Portrait);
     printDialog->show();
@@ -225,24 +204,12 @@ void Body::printPlot()
     printDialog->activateWindow();
 }
 
-void Body::printChosenPlot(QPrinter *target)
+void PlotExports::printChosenPlot(QPrinter *target)
 {
     const auto *chooser = printDialog->findChild<QComboBox *>(QStringLiteral("printChooser"));
     const PlotView which = chooser ? PlotView(chooser->currentIndex()) : lastActivePlot;
-    if (!printPlotPage(*this, which, *target))
-        tellUser(this, tr("Nothing was printed: the printer cannot be used."));
+    if (!printPlotPage(window, which, *target))
+        tellUser(&window, Body::tr("Nothing was printed: the printer cannot be used."));
 }
 
-void Body::showShapeToolTip(DispABase *w)
-{
-    const ACrystal *crystal
-        = selectedShape >= 0 ? crystals.value(selectedShape / kShapesPerCrystal) : nullptr;
-    const QString text = crystal
-                             ? shapeToolTip(selectedShape, crystal->energyEv(doc.design().spacing))
-                             : QString();
-    if (text.isEmpty())
-        QToolTip::hideText();
-    else
-        QToolTip::showText(
-            w->disp.mapToGlobal(w->disp.mc.curPos), text, &w->disp, QRect(), kToolTipMs);
-}
+PlotExports::~PlotExports() = default;

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QRectF>
+
+#include <map>
+
+class Body;
+class DispABase;
+class QPainter;
+
+// The main window's plot windows at work: painting the scene (from a kept picture where only the
+// cursor or the measurement moved), the read-outs of the window painted last, and the mouse: the
+// shape under a still button highlighted and named in a tooltip, left drag pans, right drag
+// measures, the wheel zooms about the cursor.
+class PlotControl : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PlotControl(Body &window);
+
+    // The scene of window w into p, as its paint asks for it, and the read-outs.
+    void draw(DispABase *w, QPainter *p);
+    // A mouse move or a wheel turn recorded by window w.
+    void mouseMoved(DispABase *w);
+    void wheelMoved(DispABase *w, int step);
+    // The design, its traced points or the highlight changed: no kept picture shows it.
+    void sceneChanged();
+
+private:
+    // Names the highlighted shape of window w in a tooltip at the cursor, or hides the tooltip.
+    void showShapeToolTip(DispABase *w);
+    // Draws the scene's first part into w's kept picture unless the picture already shows it,
+    // then the picture into p; false where p does not paint into an image.
+    bool drawKept(DispABase *w, QPainter *p);
+
+    // What a kept picture shows: the scene as it was, through a view, at a size.
+    struct Kept
+    {
+        QImage picture;
+        quint64 scene = 0;
+        QRectF view;
+        int selected = -1;
+        bool fastPaths = true;
+        bool drawn = false; // false when the view showed nothing
+    };
+
+    Body &window;
+    std::map<const DispABase *, Kept> kept;
+    quint64 scene = 1;
+};
