@@ -46,12 +46,12 @@ void Body::setUpPlotWindows()
 {
     // The overall window keeps the plot window's own size and has no title of its own.
     overallView.show();
-    connect(ShowGraph, SIGNAL(clicked()), &overallView, SLOT(show()));
+    connect(ShowGraph, &QPushButton::clicked, &overallView, &QWidget::show);
 
     crystalsView.setWindowTitle(tr("Crystals"));
     crystalsView.resize(600, 400);
     crystalsView.show();
-    connect(ShowGraph, SIGNAL(clicked()), &crystalsView, SLOT(show()));
+    connect(ShowGraph, &QPushButton::clicked, &crystalsView, &QWidget::show);
 
     for (ReadoutLabel *readout : {AvrCps, AvrIps, MPos})
         readout->setOrdinaryText(ordinaryPosition());
@@ -60,12 +60,12 @@ void Body::setUpPlotWindows()
     focusView.setWindowTitle(tr("Focus Point"));
     focusView.resize(400, 400);
     focusView.show();
-    connect(ShowGraph, SIGNAL(clicked()), &focusView, SLOT(show()));
+    connect(ShowGraph, &QPushButton::clicked, &focusView, &QWidget::show);
 
     imagingView.setWindowTitle(tr("Imaging Point"));
     imagingView.resize(400, 400);
     imagingView.show();
-    connect(ShowGraph, SIGNAL(clicked()), &imagingView, SLOT(show()));
+    connect(ShowGraph, &QPushButton::clicked, &imagingView, &QWidget::show);
 }
 
 void Body::updates()

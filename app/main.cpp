@@ -119,7 +119,7 @@ int main(int argc, char **argv)
     int result = 0;
     {
         Body body;
-        QObject::connect(&body, SIGNAL(finishing()), &app, SLOT(closeAllWindows()));
+        QObject::connect(&body, &Body::finishing, &app, &QApplication::closeAllWindows);
         body.show();
         if (!cl.file.isEmpty())
             body.openAtStart(cl.file);

@@ -73,11 +73,11 @@ void ACrystal::buildRow()
     // Only numbers finish an edit; the two band values are shown, not read.
     for (QLineEdit *field : {X, Y, Deg, Energy, Length})
         FieldGuard::guard(field, FieldKind::Number);
-    connect(X, SIGNAL(editingFinished()), this, SLOT(newPos()));
-    connect(Y, SIGNAL(editingFinished()), this, SLOT(newPos()));
-    connect(Deg, SIGNAL(editingFinished()), this, SLOT(newAngle()));
-    connect(Energy, SIGNAL(editingFinished()), this, SLOT(newEnergy()));
-    connect(Length, SIGNAL(editingFinished()), this, SLOT(newLength()));
+    connect(X, &QLineEdit::editingFinished, this, &ACrystal::newPos);
+    connect(Y, &QLineEdit::editingFinished, this, &ACrystal::newPos);
+    connect(Deg, &QLineEdit::editingFinished, this, &ACrystal::newAngle);
+    connect(Energy, &QLineEdit::editingFinished, this, &ACrystal::newEnergy);
+    connect(Length, &QLineEdit::editingFinished, this, &ACrystal::newLength);
     for (QLineEdit *field : {InBeamC, BeamW}) {
         const CrystalField which = field == InBeamC ? CrystalField::InBeamC : CrystalField::BeamW;
         connect(field, &QLineEdit::editingFinished, this, [this, field, which] {

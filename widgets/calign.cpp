@@ -43,7 +43,7 @@ CAlign::CAlign(QWidget *parent) : QFrame(parent), own(std::make_unique<DesignDoc
         // Appending leaves the view at the last line; a reader starts at the heading.
         helpText->moveCursor(QTextCursor::Start);
     }
-    connect(Help, SIGNAL(clicked()), helpDialog, SLOT(show()));
+    connect(Help, &QPushButton::clicked, helpDialog, &QWidget::show);
 
     typeGroup = new QButtonGroup(this);
     typeGroup->setExclusive(true);
@@ -60,7 +60,10 @@ CAlign::CAlign(QWidget *parent) : QFrame(parent), own(std::make_unique<DesignDoc
     FieldGuard::guard(Num, FieldKind::WholeNumber);
     setDocument(own.get());
 
-    connect(typeGroup, SIGNAL(buttonToggled(int, bool)), this, SLOT(newType()));
+    connect(typeGroup,
+            QOverload<QAbstractButton *, bool>::of(&QButtonGroup::buttonToggled),
+            this,
+            &CAlign::newType);
     for (QLineEdit *field : {StartE, DE, DX, DY, Num, Length, RotateAllDeg})
         connect(field, &QLineEdit::editingFinished, this, [this, field] { finishField(field); });
     connect(RotateAll, &QCheckBox::toggled, this, [this](bool on) {

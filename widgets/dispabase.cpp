@@ -1,13 +1,15 @@
 #include "dispabase.h"
 
+#include <QPainter>
+
 DispABase::DispABase(QWidget *parent) : QDialog(parent), realC0(-10, -10, 20, 20), realC(0, 0, 0, 0)
 {
     setLayout(&layout);
     layout.addWidget(&disp);
     resize(900, 600);
-    connect(&disp, SIGNAL(drawImage2(QPainter *)), this, SLOT(drawImage2(QPainter *)));
-    connect(&disp.mc, SIGNAL(mMoved()), this, SLOT(mMoved()));
-    connect(&disp.mc, SIGNAL(wMoved(int)), this, SLOT(wMoved(int)));
+    connect(&disp, &DispA::drawImage2, this, &DispABase::drawImage2);
+    connect(&disp.mc, &MouseC::mMoved, this, &DispABase::mMoved);
+    connect(&disp.mc, &MouseC::wMoved, this, &DispABase::wMoved);
 }
 
 void DispABase::drawImage2(QPainter *p)

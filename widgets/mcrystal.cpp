@@ -30,11 +30,14 @@ MCrystal::MCrystal(QWidget *parent) : QFrame(parent), own(std::make_unique<Desig
         FieldGuard::guard(field, FieldKind::Number);
     setDocument(own.get());
 
-    connect(SelCrystal, SIGNAL(currentIndexChanged(int)), this, SLOT(crystalSelected()));
-    connect(LatticeC, SIGNAL(editingFinished()), this, SLOT(calcSpacing()));
-    connect(IndexH, SIGNAL(editingFinished()), this, SLOT(calcSpacing()));
-    connect(IndexK, SIGNAL(editingFinished()), this, SLOT(calcSpacing()));
-    connect(IndexL, SIGNAL(editingFinished()), this, SLOT(calcSpacing()));
+    connect(SelCrystal,
+            QOverload<int>::of(&QComboBox::currentIndexChanged),
+            this,
+            &MCrystal::crystalSelected);
+    connect(LatticeC, &QLineEdit::editingFinished, this, &MCrystal::calcSpacing);
+    connect(IndexH, &QLineEdit::editingFinished, this, &MCrystal::calcSpacing);
+    connect(IndexK, &QLineEdit::editingFinished, this, &MCrystal::calcSpacing);
+    connect(IndexL, &QLineEdit::editingFinished, this, &MCrystal::calcSpacing);
 }
 
 MCrystal::~MCrystal()

@@ -570,5 +570,5 @@ void soak_Body::randomUse()
     }
 }
 
-QTEST_MAIN(soak_Body)
+LUMIVARD_TEST_MAIN(soak_Body)
 #include "soak_body.moc"

@@ -117,5 +117,5 @@ void soak_Memory::regenerationsFreeTheCrystals()
 #endif
 }
 
-QTEST_MAIN(soak_Memory)
+LUMIVARD_TEST_MAIN(soak_Memory)
 #include "soak_memory.moc"

@@ -199,5 +199,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_BandsWindow)
+LUMIVARD_TEST_MAIN(tst_BandsWindow)
 #include "tst_bandswindow.moc"

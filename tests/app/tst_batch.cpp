@@ -346,5 +346,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Batch)
+LUMIVARD_TEST_MAIN(tst_Batch)
 #include "tst_batch.moc"

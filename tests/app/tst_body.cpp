@@ -342,5 +342,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Body)
+LUMIVARD_TEST_MAIN(tst_Body)
 #include "tst_body.moc"

@@ -192,5 +192,5 @@ void tst_CommandLine::sweep()
     QCOMPARE(got, typed);
 }
 
-QTEST_GUILESS_MAIN(tst_CommandLine)
+LUMIVARD_TEST_MAIN(tst_CommandLine)
 #include "tst_commandline.moc"

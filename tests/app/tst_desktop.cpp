@@ -576,5 +576,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Desktop)
+LUMIVARD_TEST_MAIN(tst_Desktop)
 #include "tst_desktop.moc"

@@ -298,5 +298,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Differential)
+LUMIVARD_TEST_MAIN(tst_Differential)
 #include "tst_differential.moc"

@@ -392,5 +392,5 @@ private:
     }
 };
 
-QTEST_MAIN(tst_Export)
+LUMIVARD_TEST_MAIN(tst_Export)
 #include "tst_export.moc"

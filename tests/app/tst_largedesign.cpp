@@ -208,5 +208,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_LargeDesign)
+LUMIVARD_TEST_MAIN(tst_LargeDesign)
 #include "tst_largedesign.moc"

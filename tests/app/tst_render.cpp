@@ -179,5 +179,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Render)
+LUMIVARD_TEST_MAIN(tst_Render)
 #include "tst_render.moc"

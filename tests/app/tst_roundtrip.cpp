@@ -104,5 +104,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_RoundTrip)
+LUMIVARD_TEST_MAIN(tst_RoundTrip)
 #include "tst_roundtrip.moc"

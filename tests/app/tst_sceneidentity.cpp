@@ -157,5 +157,5 @@ void tst_SceneIdentity::designs()
     QVERIFY(coloured);
 }
 
-QTEST_MAIN(tst_SceneIdentity)
+LUMIVARD_TEST_MAIN(tst_SceneIdentity)
 #include "tst_sceneidentity.moc"

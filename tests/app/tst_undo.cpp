@@ -163,5 +163,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Undo)
+LUMIVARD_TEST_MAIN(tst_Undo)
 #include "tst_undo.moc"

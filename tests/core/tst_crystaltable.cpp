@@ -154,5 +154,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_CrystalTable)
+LUMIVARD_TEST_MAIN(tst_CrystalTable)
 #include "tst_crystaltable.moc"

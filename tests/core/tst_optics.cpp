@@ -243,5 +243,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Optics)
+LUMIVARD_TEST_MAIN(tst_Optics)
 #include "tst_optics.moc"

@@ -551,5 +551,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Physics)
+LUMIVARD_TEST_MAIN(tst_Physics)
 #include "tst_physics.moc"

@@ -171,5 +171,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_RayTrace)
+LUMIVARD_TEST_MAIN(tst_RayTrace)
 #include "tst_raytrace.moc"

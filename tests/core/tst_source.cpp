@@ -198,5 +198,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Source)
+LUMIVARD_TEST_MAIN(tst_Source)
 #include "tst_source.moc"

@@ -376,5 +376,5 @@ void tst_FastPixels::boxCrossings()
     }
 }
 
-QTEST_MAIN(tst_FastPixels)
+LUMIVARD_TEST_MAIN(tst_FastPixels)
 #include "tst_fastpixels.moc"

@@ -444,5 +444,5 @@ void tst_Plot::culledDrawing()
     }
 }
 
-QTEST_MAIN(tst_Plot)
+LUMIVARD_TEST_MAIN(tst_Plot)
 #include "tst_plot.moc"

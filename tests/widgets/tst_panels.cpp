@@ -243,8 +243,7 @@ private slots:
                  expected);
         QCOMPARE(FieldGuard::refusal(text, FieldKind::Number).isEmpty(), bool(n));
     }
-
 };
 
-QTEST_MAIN(tst_Panels)
+LUMIVARD_TEST_MAIN(tst_Panels)
 #include "tst_panels.moc"
