@@ -81,11 +81,14 @@ int lastRebuildLine(const QVector<QStringRef> &lines, PanelChecks p)
     return last;
 }
 
-// The key at the start of a line, blanks trimmed, for a note; the first 23 characters of a line
-// that begins with none.
+// The key at the start of a line as a note names it, without its padding and colon ("# Start
+// Energy"); the first 23 characters of a line that begins with no key.
 QString keyOf(const QString &line)
 {
-    return line.left(23).trimmed();
+    QString key = line.left(23);
+    if (key.size() == 23 && key.endsWith(QLatin1String(": ")))
+        key.chop(2);
+    return key.trimmed();
 }
 
 // The texts of one crystal's group as the file stored them, until the group ends.
@@ -299,6 +302,7 @@ ReadResult DesignDocument::readText(const QString &text)
         n.key = keyOf(line);
         notes.append(n);
     };
+    int missingIndex = -1;
     QString value;
     for (int i = 0; i < lines.size(); ++i) {
         const QString line = lines.at(i).toString();
@@ -343,7 +347,10 @@ ReadResult DesignDocument::readText(const QString &text)
                 if (index < grouped.size())
                     grouped.setBit(index);
             } else if (i >= lastRebuild) {
-                note(Note::NoSuchCrystal, i, line);
+                // One note for a crystal's group, at its first line.
+                if (index != missingIndex)
+                    note(Note::NoSuchCrystal, i, line);
+                missingIndex = index;
             }
         } else {
             for (const QString &key : crystalKeys) {
