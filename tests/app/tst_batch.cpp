@@ -22,12 +22,17 @@ struct Run
     QString err;
 };
 
-// The installed program, run as a script would: no display, no platform chosen for it.
-Run lumivard(const QStringList &args, const QString &folder)
+// The installed program, run as a script would: no display, no platform chosen for it; with the
+// variables given.
+Run lumivard(const QStringList &args,
+             const QString &folder,
+             const QVector<QPair<QString, QString>> &variables = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    for (const auto &v : variables)
+        env.insert(v.first, v.second);
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     p.setProcessEnvironment(env);
@@ -211,26 +216,38 @@ private slots:
                      qPrintable(m));
     }
 
-    void refusedSettings_data()
+    void platforms_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("message");
-        dataRow("no such field", "Colour", "1", "--set Colour=1: no field named Colour");
-        dataRow("no such crystal",
-                "crystal.11.X",
-                "1",
-                "--set crystal.11.X=1: there is no crystal 11 (the design has 10)");
-        dataRow("refused text", "StartE", "abc", "--set StartE=abc: the field refuses this value");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("loaded");
+        dataRow("report", "--batch - --json -", false);
+        dataRow("table and design", "--batch fuzz/corpus/type5.cfg --csv - --save s.cfg", false);
+        dataRow("sweep", "--batch - --set Num=4 --csv - --sweep DE=-5:-7:-1", false);
+        dataRow("help", "--help", false);
+        dataRow("a picture", "--batch - --image focus=-", true);
     }
-    // A change the window cannot make names the field and the value as typed, NAME=VALUE.
-    void refusedSettings()
+    // What needs no picture runs on the design alone: no window, and no platform plugin is even
+    // loaded (the dynamic loader's own record of the files it opened says so); a picture takes the
+    // offscreen one.
+    void platforms()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, value);
-        QFETCH(QString, message);
-        DesignDocument d;
-        QCOMPARE(d.apply(name, value).message, message);
+        QFETCH(QString, line);
+        QFETCH(bool, loaded);
+        const QString record = path("loader");
+        for (const QString &old : QDir(dir.path()).entryList({"loader*"}))
+            QFile::remove(path(old));
+        const QStringList args
+            = line.replace("fuzz/", QStringLiteral(LUMIVARD_SOURCE_DIR "/fuzz/")).split(' ');
+        const Run r
+            = lumivard(args, dir.path(), {{"LD_DEBUG", "files"}, {"LD_DEBUG_OUTPUT", record}});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QString());
+        QVERIFY(!r.out.isEmpty());
+        QByteArray opened;
+        for (const QString &name : QDir(dir.path()).entryList({"loader*"}))
+            opened += readFile(path(name));
+        QVERIFY(opened.contains("libQt5Core"));
+        QCOMPARE(opened.contains("/platforms/"), loaded);
     }
 
     // What the files hold: the crystal table and the design as the windows write them, pictures
