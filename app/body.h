@@ -82,8 +82,9 @@ public:
     // The crystals as the tracing core sees them.
     CrystalList crystalList() const;
 
-    // What the plot windows draw.
+    // What the plot windows draw, and how they draw it.
     SceneContent sceneContent() const;
+    const PlotControl &plotControl() const { return *plots; }
     // Paints the scene of plot window w into p as the window's paint does, through cc, whose
     // screen side the caller has set; sets cc's world from the window's view. Neither the
     // window's own mapping nor the read-outs change.

@@ -90,6 +90,7 @@ bool PlotControl::drawKept(DispABase *w, QPainter *p)
         k.view = w->realC;
         k.selected = window.selectedShape;
         k.fastPaths = pixelFastPaths();
+        ++drawnAnew;
     }
     setWorldFromView(*cc, w->realC);
     if (!k.drawn)

@@ -26,8 +26,10 @@ public:
     // A mouse move or a wheel turn recorded by window w.
     void mouseMoved(DispABase *w);
     void wheelMoved(DispABase *w, int step);
-    // The design, its traced points or the highlight changed: no kept picture shows it.
+    // The design or its traced points changed: no kept picture shows it.
     void sceneChanged();
+    // How often a kept picture was drawn anew (a paint that could reuse one did not).
+    int picturesDrawn() const { return drawnAnew; }
 
 private:
     // Names the highlighted shape of window w in a tooltip at the cursor, or hides the tooltip.
@@ -50,4 +52,5 @@ private:
     Body &window;
     std::map<const DispABase *, Kept> kept;
     quint64 scene = 1;
+    int drawnAnew = 0;
 };

@@ -5,6 +5,7 @@
 // carries over unnoticed. LUMIVARD_ROUNDTRIP_SEED and LUMIVARD_ROUNDTRIP_DESIGNS change the seed
 // (default 1) and the number of designs (default 140: ten of each type and material).
 #include "body.h"
+#include "designfile.h"
 #include "testsupport.h"
 
 #include <QtTest>
@@ -33,7 +34,8 @@ class tst_RoundTrip : public QObject
             "", "nan", "abc", " 12", "0", "-0", "-1e-300", "1e-7", "2147483648"}[k % 9];
     }
 
-    // Design d in the window, built through its widgets; returns a short description.
+    // Design d in the window, built through its widgets (and, for the texts the fields refuse,
+    // through its design as a file stores them); returns a short description.
     QString make(Body &body, int d)
     {
         QWidget *ca = child<QWidget>(&body, "CA");
@@ -49,14 +51,15 @@ class tst_RoundTrip : public QObject
                                   number(0.5, 10, 1 + pick(3)),
                                   number(-180, 180, pick(4))};
         const char *const fields[] = {"StartE", "DE", "Num", "DX", "DY", "Length", "RotateAllDeg"};
+        // The arrangement block's keys of these fields.
+        const int keys[] = {9, 10, 11, 12, 13, 14, 8};
         for (int f = 0, k = d * 7; f < 7; ++f, ++k) {
             const QString text = k % 8 ? values[f] : odd(k / 8);
-            child<QLineEdit>(ca, fields[f])->setText(text);
+            body.doc.storeLine(DesignFile::arrangementKeys().at(keys[f]) + text);
             said << QString("%1=\"%2\"").arg(fields[f], text);
         }
-        // One layout with every field as it stands now, as the panel announces a finished
-        // edit (a Return in a field holding one of the texts that are not numbers is refused).
-        QMetaObject::invokeMethod(ca, "newValue");
+        // One layout with every field as it stands now.
+        body.doc.layOutAgain();
         for (int e = pick(5); e > 0 && !body.crystals.isEmpty(); --e, ++edits) {
             const int i = pick(body.crystals.size());
             const char *field = QList<const char *>{"X", "Y", "Deg", "Energy", "Length"}[edits % 5];

@@ -3,6 +3,7 @@
 // two must be the same byte for byte, for designs of every type and size, rotated, zoomed, panned,
 // at the edge of what can be placed, with a highlight and a measurement.
 #include "body.h"
+#include "plotcontrol.h"
 #include "rastertarget.h"
 #include "testsupport.h"
 
@@ -75,6 +76,8 @@ private slots:
 
     void designs_data();
     void designs();
+    void keptPicture_data();
+    void keptPicture();
 };
 
 void tst_SceneIdentity::designs_data()
@@ -155,6 +158,71 @@ void tst_SceneIdentity::designs()
         QCOMPARE(v + ": " + compare(w, v == "rects"), v + ": same");
     }
     QVERIFY(coloured);
+}
+
+void tst_SceneIdentity::keptPicture_data()
+{
+    QTest::addColumn<int>("crystals");
+    QTest::addColumn<QString>("change"); // what moves between two paints of the overall window
+    const char *const changes[] = {"cursor", "measurement", "highlight", "zoom"};
+    for (int n : {10, 100}) {
+        for (const char *c : changes)
+            QTest::newRow(qPrintable(QString("%1 crystals, %2").arg(n).arg(c))) << n << QString(c);
+    }
+}
+
+// A window whose cursor or measurement alone moves shows a kept picture of its scene with the
+// measurement drawn over it: byte for byte what drawing the whole scene in place gives. A
+// highlight or a new view draws the picture anew.
+void tst_SceneIdentity::keptPicture()
+{
+    QFETCH(int, crystals);
+    QFETCH(QString, change);
+    type(child<QLineEdit>(body.data(), "Num"), QString::number(crystals));
+    DispABase &w = body->overallView;
+    const auto inPlace = [&] {
+        QImage img(w.disp.size(), QImage::Format_ARGB32_Premultiplied);
+        img.setDotsPerMeterX(qRound(w.disp.logicalDpiX() / 0.0254));
+        img.setDotsPerMeterY(qRound(w.disp.logicalDpiY() / 0.0254));
+        img.fill(w.disp.bgColor);
+        QPainter p(&img);
+        ChCoord cc;
+        cc.setScreen(0, w.disp.height(), w.disp.width(), 0);
+        body->drawScene(&p, w, &cc);
+        return img;
+    };
+    const auto shown = [&] {
+        return w.disp.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    QCOMPARE(shown(), inPlace());
+    const int drawn = body->plotControl().picturesDrawn();
+    const QPoint middle(w.disp.width() / 2, w.disp.height() / 2);
+    auto move = [&](QPoint at, Qt::MouseButtons held) {
+        QMouseEvent e(QEvent::MouseMove, at, Qt::NoButton, held, Qt::NoModifier);
+        QApplication::sendEvent(&w.disp, &e);
+    };
+    if (change == "cursor") {
+        // Far from every beam: nothing becomes highlighted.
+        w.realC = w.realC0.translated(0, 10 * w.realC0.height());
+        w.disp.grab();
+        move(middle, Qt::NoButton);
+        move(middle + QPoint(7, 3), Qt::NoButton);
+        QCOMPARE(body->selectedShape, -1);
+    } else if (change == "measurement") {
+        QMouseEvent press(QEvent::MouseButtonPress, middle, Qt::RightButton, Qt::RightButton, {});
+        QApplication::sendEvent(&w.disp, &press);
+        move(middle + QPoint(80, -50), Qt::RightButton);
+    } else if (change == "highlight") {
+        body->selectedShape = 10 * (crystals / 2) + 8;
+    } else {
+        w.realC = w.realC0.adjusted(0, 0, -w.realC0.width() / 3, -w.realC0.height() / 3);
+    }
+    const int before = body->plotControl().picturesDrawn();
+    const QImage after = shown();
+    QCOMPARE(after, inPlace());
+    const bool kept = body->plotControl().picturesDrawn() == before;
+    QCOMPARE(kept, change == "cursor" || change == "measurement");
+    QVERIFY(body->plotControl().picturesDrawn() >= drawn);
 }
 
 LUMIVARD_TEST_MAIN(tst_SceneIdentity)
