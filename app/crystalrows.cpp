@@ -3,8 +3,11 @@
 #include "body.h"
 
 #include <QApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QScrollBar>
+
+#include <algorithm>
 
 CrystalRows::CrystalRows(Body &window) : QObject(&window), window(window) {}
 
@@ -51,6 +54,16 @@ void CrystalRows::buildInView()
 {
     if (window.crystals.isEmpty())
         return;
+    // The rows stand where the table's layout puts them at the table's full height, which the
+    // scroll area gives it only from the event loop: given here first, so that the rows below the
+    // view are not taken to be in it.
+    QWidget *table = window.CLBase;
+    const int height = std::max(table->height(), table->minimumSizeHint().height());
+    if (table->height() != height) {
+        table->resize(table->width(), height);
+        if (QLayout *l = table->layout())
+            l->activate();
+    }
     // The part of the table the scroll area shows, in the table's own coordinates.
     const QRect view(QPoint(0, -window.CLBase->y()), window.CLScroll->viewport()->size());
     // Rows stand in order from the top: the first row at or below the view's top, found by

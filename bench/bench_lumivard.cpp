@@ -1,10 +1,8 @@
 // What a user waits for, timed on the real main window under the offscreen platform: tracing
-// alone, a full regeneration after Return in a field, a repaint of the overall window (plain and
-// after a long history), and one wheel step in the Focus Point window. A crystal-row edit (Return
-// in the Length of a row) is timed as a regeneration is.
-
-// after a long history), one wheel step in the Focus Point window, and the repaint of the overall
-// window after a hover move and after a pan move at 100 and 1000 crystals.
+// alone, a full regeneration after Return in a field, a crystal-row edit, opening a design file of
+// 100 or 1000 crystals, a repaint of the overall window (plain and after a long history), one
+// wheel step, and the repaint of the overall window after a hover move and after a pan move at 100
+// and 1000 crystals; the physics of the Bands window and the Monte-Carlo ray trace.
 //
 // Every paint goes the way it goes on screen: a slot asks for a repaint, the event loop paints the
 // shown window into the platform's backing store (offscreen: an image in memory). Each case counts
@@ -19,6 +17,7 @@
 //   bench_lumivard --list                         the CASE names
 #include "bandanalysis.h"
 #include "body.h"
+#include "designdocument.h"
 #include "layout.h"
 #include "raytrace.h"
 #include "resources.h"
@@ -26,9 +25,12 @@
 #include "units.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollArea>
 #include <QStyleFactory>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -116,8 +118,13 @@ public:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    // One paint of the overall window.
-    void repaintOverall() { grab(body.overallView); }
+    // One paint of the overall window, its whole scene drawn (a window shows a kept picture of it
+    // where only the cursor moved: no highlight, alternately by two names, lets it keep none).
+    void repaintOverall()
+    {
+        body.selectedShape = body.selectedShape == -1 ? -2 : -1;
+        grab(body.overallView);
+    }
 
     // One notch of the wheel at the middle of the Focus Point window, alternately away from and
     // toward the user so that the view stays where it is, and the window painted.
@@ -138,10 +145,30 @@ public:
         grab(body.focusView);
     }
 
-    // The cursor rests in the middle of the Focus Point window (the wheel zooms about it).
-    void pointAtFocusMiddle()
+    // One notch of the wheel at the middle of the overall window, as in the Focus Point window.
+    void wheelStepInOverall()
     {
-        DispA &d = body.focusView.disp;
+        DispA &d = body.overallView.disp;
+        const QPoint mid(d.width() / 2, d.height() / 2);
+        QWheelEvent e(QPointF(mid),
+                      QPointF(d.mapToGlobal(mid)),
+                      QPoint(),
+                      QPoint(0, wheelAway ? 120 : -120),
+                      Qt::NoButton,
+                      Qt::NoModifier,
+                      Qt::NoScrollPhase,
+                      false);
+        wheelAway = !wheelAway;
+        QApplication::sendEvent(&d, &e);
+        grab(body.overallView);
+    }
+
+    // The cursor rests in the middle of the overall window (the wheel zooms about it).
+    void pointAtOverallMiddle() { pointAtMiddle(body.overallView.disp); }
+    // The cursor rests in the middle of the Focus Point window (the wheel zooms about it).
+    void pointAtFocusMiddle() { pointAtMiddle(body.focusView.disp); }
+    void pointAtMiddle(DispA &d)
+    {
         const QPoint mid(d.width() / 2, d.height() / 2);
         QMouseEvent e(QEvent::MouseMove,
                       QPointF(mid),
@@ -372,6 +399,16 @@ BENCHMARK(BM_rayTrace)
 
 // ---- 5. A crystal-row edit: Return in the Length of the middle row of N crystals.
 
+// The middle row scrolled into view, as a user brings it there before editing it (its fields are
+// built then).
+ACrystal *middleRow(Session &s)
+{
+    ACrystal *middle = s.body.crystals[s.body.crystals.size() / 2];
+    child<QScrollArea>(&s.body, "CLScroll")->ensureWidgetVisible(middle);
+    runEventLoopOnce();
+    return middle;
+}
+
 // That crystal recomputed from its shown length, the design traced again (drawEverything), the
 // four plot windows painted.
 void editRow(Session &s)
@@ -385,6 +422,7 @@ void editRow(Session &s)
 void BM_rowEdit(benchmark::State &state)
 {
     Session s(int(state.range(0)));
+    middleRow(s);
     runSteps(
         state, s, [&] { editRow(s); }, "1 1 1 1");
 }
@@ -456,6 +494,77 @@ void BM_panOverall(benchmark::State &state)
 }
 BENCHMARK(BM_panOverall)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+void BM_wheelOverall(benchmark::State &state)
+{
+    Session s(int(state.range(0)));
+    s.pointAtOverallMiddle();
+    runSteps(
+        state, s, [&] { s.wheelStepInOverall(); }, "1 0 0 0");
+}
+BENCHMARK(BM_wheelOverall)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// ---- 7. Opening a design file of N crystals (Load, as the dialog's choice does it) while the
+// window shows the default design of 10: the file read, the rows, the four plot windows painted,
+// the replaced crystals deleted. Between the steps the window goes back to 10 crystals, untimed.
+
+// The resident size of the process, MiB.
+double residentMiB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> pages = statm.readAll().split(' ');
+    return pages.value(1).toDouble() * 4096 / (1024.0 * 1024.0);
+}
+
+struct DesignFiles
+{
+    QTemporaryDir dir;
+    QString large;
+    QString small;
+
+    explicit DesignFiles(int n)
+    {
+        DesignDocument doc;
+        small = dir.filePath(QStringLiteral("small.cfg"));
+        doc.save(small);
+        doc.apply(QStringLiteral("Num"), QString::number(n));
+        // A crystal edited by hand, as a saved design often has one.
+        doc.apply(QStringLiteral("crystal.2.Y"), QStringLiteral("12.5"));
+        large = dir.filePath(QStringLiteral("large.cfg"));
+        doc.save(large);
+    }
+};
+
+void loadDesign(Session &s, const QString &path)
+{
+    QMetaObject::invokeMethod(&s.body, "load", Q_ARG(QString, path));
+    for (DispABase *v : s.views())
+        grab(*v);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void BM_loadDesign(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    const DesignFiles files(n);
+    Session s(10);
+    for (auto _ : state) {
+        state.PauseTiming();
+        loadDesign(s, files.small);
+        s.settle();
+        state.ResumeTiming();
+        loadDesign(s, files.large);
+        state.PauseTiming();
+        if (s.body.crystals.size() != n)
+            state.SkipWithError("the design file was not loaded");
+        s.settle();
+        state.ResumeTiming();
+    }
+    state.counters["residentMiB"] = residentMiB();
+}
+BENCHMARK(BM_loadDesign)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
 // ---- Instruction counts: the same steps, collected by callgrind around the step only.
 
 using Step = std::function<void()>;
@@ -467,6 +576,7 @@ void addRowEditCases(std::map<std::string, CaseSetUp> &cases)
     for (int n : {10, 100, 1000}) {
         cases["rowEdit/" + std::to_string(n)] = [n](std::unique_ptr<Session> &s) {
             s = std::make_unique<Session>(n);
+            middleRow(*s);
             return Step([raw = s.get()] { editRow(*raw); });
         };
     }
@@ -517,6 +627,25 @@ std::map<std::string, CaseSetUp> callgrindCases()
         cases["panOverall/" + std::to_string(n)] = [n](std::unique_ptr<Session> &s) {
             s = std::make_unique<Session>(n);
             return Step(panStep(*s));
+        };
+    }
+    for (int n : {100, 1000}) {
+        cases["wheelOverall/" + std::to_string(n)] = [n](std::unique_ptr<Session> &s) {
+            s = std::make_unique<Session>(n);
+            s->pointAtOverallMiddle();
+            return Step([raw = s.get()] { raw->wheelStepInOverall(); });
+        };
+        // The file is loaded at every step, each after the small one (not counted).
+        cases["loadDesign/" + std::to_string(n)] = [n](std::unique_ptr<Session> &s) {
+            s = std::make_unique<Session>(10);
+            auto files = std::make_shared<DesignFiles>(n);
+            return Step([raw = s.get(), files] {
+                CALLGRIND_TOGGLE_COLLECT;
+                loadDesign(*raw, files->small);
+                raw->settle();
+                CALLGRIND_TOGGLE_COLLECT;
+                loadDesign(*raw, files->large);
+            });
         };
     }
     cases["wheelFocus"] = [](std::unique_ptr<Session> &s) {

@@ -14,6 +14,11 @@ struct CrystalTexts
 {
     QString &operator[](CrystalField field);
     const QString &operator[](CrystalField field) const;
+    bool operator==(const CrystalTexts &o) const
+    {
+        return x == o.x && y == o.y && deg == o.deg && energy == o.energy && length == o.length
+               && inBeamC == o.inBeamC && beamW == o.beamW;
+    }
 
     QString x;       // "Pos. X", centre x
     QString y;       // "Pos. Y", centre y

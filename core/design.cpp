@@ -18,6 +18,7 @@ DesignCrystal::DesignCrystal(const CrystalOptics &optics, double spacing) : Crys
 void DesignCrystal::showValues(double spacing)
 {
     texts = CrystalOptics::texts(spacing);
+    showsOptics = true;
 }
 
 Design::Design()

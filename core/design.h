@@ -32,6 +32,8 @@ struct DesignCrystal : CrystalOptics
     void showValues(double spacing);
 
     CrystalTexts texts;
+    // The texts are the optics formatted, nothing stored apart from them.
+    bool showsOptics = true;
     // Changed in its row since the crystals were last laid out.
     bool editedByHand = false;
 };

@@ -343,8 +343,10 @@ bool DesignDocument::setCrystalText(int index, CrystalField field, const QString
     DesignCrystal &c = current.crystals[index];
     c.texts[field] = text;
     announce(DesignChanged);
-    if (!moves)
+    if (!moves) {
+        c.showsOptics = false;
         return true;
+    }
     // Every edit works from the texts the row shows, with only the decimals shown: a change of
     // position reads both coordinates.
     const double d = current.spacing;
@@ -554,23 +556,13 @@ bool sameSurface(const Line &a, const Line &b)
            && sameBits(a.length, b.length);
 }
 
-bool sameTexts(const CrystalTexts &a, const CrystalTexts &b)
-{
-    return a.x == b.x && a.y == b.y && a.deg == b.deg && a.energy == b.energy
-           && a.length == b.length && a.inBeamC == b.inBeamC && a.beamW == b.beamW;
-}
-
-// The crystals the panels lay out, as layOut() makes them.
-QVector<DesignCrystal> laidOut(const Design &d)
+// The crystals the panels lay out, as layOut() makes them (their texts not yet made).
+QVector<CrystalOptics> laidOut(const Design &d)
 {
     QVector<CrystalOptics> optics = layOut(d.layoutParams(), d.spacing);
     if (d.rotateAll)
         rotateAll(optics, d.rotateAllDeg.toDouble());
-    QVector<DesignCrystal> out;
-    out.reserve(optics.size());
-    for (const CrystalOptics &o : optics)
-        out.append(DesignCrystal(o, d.spacing));
-    return out;
+    return optics;
 }
 
 } // namespace
@@ -584,11 +576,12 @@ QByteArray packDesign(const Design &d)
         << d.indexL << d.spacingText << d.spacing << qint32(d.type) << d.rotateAll << d.rotateAllDeg
         << d.startEnergy << d.energyStep << d.count << d.dx << d.dy << d.length << d.comment
         << qint32(d.crystals.size());
-    const QVector<DesignCrystal> layout = laidOut(d);
+    const QVector<CrystalOptics> layout = laidOut(d);
     for (int i = 0; i < d.crystals.size(); ++i) {
         const DesignCrystal &c = d.crystals.at(i);
-        const bool asLaidOut = i < layout.size() && sameSurface(c.surface, layout.at(i).surface)
-                               && sameTexts(c.texts, layout.at(i).texts);
+        // The same surface shows the same texts for the same spacing.
+        const bool asLaidOut
+            = i < layout.size() && c.showsOptics && sameSurface(c.surface, layout.at(i).surface);
         out << quint8((asLaidOut ? 1 : 0) | (c.editedByHand ? 2 : 0));
         if (asLaidOut)
             continue;
@@ -614,19 +607,20 @@ Design unpackDesign(const QByteArray &packed)
     d.type = type;
     if (in.status() != QDataStream::Ok || version != kPackVersion || count < 0)
         return Design();
-    const QVector<DesignCrystal> layout = laidOut(d);
+    const QVector<CrystalOptics> layout = laidOut(d);
     d.crystals.resize(count);
     for (int i = 0; i < count; ++i) {
         quint8 flags = 0;
         in >> flags;
         DesignCrystal &c = d.crystals[i];
         if ((flags & 1) && i < layout.size()) {
-            c = layout.at(i);
+            c = DesignCrystal(layout.at(i), d.spacing);
         } else {
             readSurface(in, c.surface);
             c.computeRays();
             CrystalTexts &t = c.texts;
             in >> t.x >> t.y >> t.deg >> t.energy >> t.length >> t.inBeamC >> t.beamW;
+            c.showsOptics = t == c.CrystalOptics::texts(d.spacing);
         }
         c.editedByHand = flags & 2;
     }

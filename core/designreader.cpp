@@ -162,6 +162,7 @@ void restoreCrystal(DesignCrystal &c, int loaded, double spacing)
         t.inBeamC = stored.inBeamC;
     if (loaded & 64)
         t.beamW = stored.beamW;
+    c.showsOptics = t == c.CrystalOptics::texts(spacing);
     // A crystal that stands elsewhere than the layout put it was edited by hand.
     const CrystalTexts &l = laidOut;
     if (t.x != l.x || t.y != l.y || t.deg != l.deg || t.energy != l.energy || t.length != l.length)
@@ -341,6 +342,7 @@ ReadResult DesignDocument::readText(const QString &text)
                     if (!ok)
                         note(Note::NotANumber, i, line);
                     current.crystals[index].texts[CrystalField(k)] = stored;
+                    current.crystals[index].showsOptics = false;
                     group.loaded |= 1 << k;
                 }
                 group.index = index;

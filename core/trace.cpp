@@ -29,7 +29,11 @@ void crossCentreRays(const CrystalList &crystals, PointList &crossPoints, PointL
     // tests hold the two to the same bits. The list keeps its storage from one tracing to the
     // next; every field of every point is written.
     QVector<Point> &out = crossPoints.points;
-    out.resize(int(pairs));
+    // A list shared with a view of the last tracing is made anew rather than copied first.
+    if (out.isDetached())
+        out.resize(int(pairs));
+    else
+        out = QVector<Point>(int(pairs));
     Point *p = out.data();
     double sumX = 0.0;
     double sumY = 0.0;

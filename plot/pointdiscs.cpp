@@ -546,10 +546,18 @@ void PointDiscs::fill(double sx, double sy)
 {
     if (!drawable(sx) || !drawable(sy))
         return;
+    // A disc just written at the same place sets no new pixel where nothing but discs is drawn:
+    // every disc of a batch is opaque and of one colour. (Parallel pairs of beams all cross at
+    // the origin, one after another.)
+    if (skipRepeats && sx == lastX && sy == lastY)
+        return;
     // A mask written again costs less than looking its position up; a repeat of a disc Qt fills
     // is skipped.
-    if (fast && fillFast(sx, sy))
+    if (fast && fillFast(sx, sy)) {
+        lastX = sx;
+        lastY = sy;
         return;
+    }
     if (skipRepeats && seen(sx, sy))
         return;
     qtDisc(painter, sx, sy, false);

@@ -3,6 +3,7 @@
 #include "rastertarget.h"
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 class QPainter;
@@ -62,4 +63,7 @@ private:
     bool skipRepeats = false;
     std::vector<Position> repeats; // open addressing on the positions drawn
     size_t repeatCount = 0;
+    // The disc written last by the fast path (NaN: none).
+    double lastX = std::numeric_limits<double>::quiet_NaN();
+    double lastY = std::numeric_limits<double>::quiet_NaN();
 };
