@@ -127,6 +127,9 @@ DesignDocument::DesignDocument(QObject *parent)
           restore(packed, file);
       })
 {
+    // The changes travel by queued connections and signal spies too.
+    static const int registered = qRegisterMetaType<DesignDocument::Changes>();
+    Q_UNUSED(registered)
     steps.setUndoLimit(kUndoSteps);
     ChangeScope scope(this);
     layOut();

@@ -192,6 +192,7 @@ private:
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(DesignDocument::Changes)
+Q_DECLARE_METATYPE(DesignDocument::Changes)
 
 // A design packed for keeping: the panels, and only those crystals that differ from what the
 // layout gives for them (a design as laid out packs to a few hundred bytes), compressed. Unpacked,
