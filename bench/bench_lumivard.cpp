@@ -35,6 +35,7 @@
 #include <QWheelEvent>
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -703,6 +704,8 @@ void quietOffscreen(QtMsgType type, const QMessageLogContext &context, const QSt
 
 int main(int argc, char **argv)
 {
+    // As the program does (app/main.cpp).
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietOffscreen);
     initLumivardResources();

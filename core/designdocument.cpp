@@ -417,6 +417,7 @@ void DesignDocument::layOut()
 
 void DesignDocument::trace()
 {
+    emit aboutToTrace();
     crossCentreRays(current.crystalList(), crossPoints, centrePoints);
     if (!crossPoints.points.isEmpty()) {
         const QString label = energyRangeLabel(current.crystals.first().texts.energy.toDouble(),

@@ -151,6 +151,9 @@ public:
 
 signals:
     void changed(DesignDocument::Changes what);
+    // The crossings and centres are about to be made anew: a view sharing them lets go now, so that
+    // they are written in place rather than copied (half a million crossings at 1000 crystals).
+    void aboutToTrace();
     // "Num of C." above the bound was laid out as kMaxCrystals crystals.
     void countBounded(int asked);
 
