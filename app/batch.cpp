@@ -41,15 +41,12 @@ bool deliver(const Output &o, QIODevice &out, QString *error)
     return false;
 }
 
+// The command line has checked the name.
 PlotView viewNamed(const QString &name)
 {
-    if (name == QLatin1String("crystals"))
-        return PlotView::Crystals;
-    if (name == QLatin1String("focus"))
-        return PlotView::Focus;
-    if (name == QLatin1String("imaging"))
-        return PlotView::Imaging;
-    return PlotView::Overall;
+    PlotView which = PlotView::Overall;
+    plotViewFromKey(name, &which);
+    return which;
 }
 
 void writeLine(QIODevice &err, const QString &line)

@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "scene.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -20,10 +22,6 @@ const QStringList kPanelNames = {QStringLiteral("StartE"),
                                  QStringLiteral("Material"),
                                  QStringLiteral("Index"),
                                  QStringLiteral("LatticeC")};
-const QStringList kWindowNames = {QStringLiteral("overall"),
-                                  QStringLiteral("crystals"),
-                                  QStringLiteral("focus"),
-                                  QStringLiteral("imaging")};
 const QStringList kPictureSuffixes
     = {QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf")};
 
@@ -231,7 +229,8 @@ readBatch(const QStringList &args, const QCommandLineParser &p, const Options &o
         QString out;
         if (!splitAtEquals(text, window, out) || out.isEmpty())
             return QStringLiteral("--image %1: expected WINDOW=OUT").arg(text);
-        if (!kWindowNames.contains(window))
+        PlotView which;
+        if (!plotViewFromKey(window, &which))
             return QStringLiteral(
                        "--image %1: no window named %2 (overall, crystals, focus, imaging)")
                 .arg(text, window);

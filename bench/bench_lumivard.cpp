@@ -17,6 +17,7 @@
 //   bench_lumivard --list                         the CASE names
 #include "bandanalysis.h"
 #include "body.h"
+#include "child.h"
 #include "designdocument.h"
 #include "layout.h"
 #include "raytrace.h"
@@ -35,11 +36,11 @@
 #include <QWheelEvent>
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <malloc.h>
 #include <map>
 #include <memory>
 #include <random>
@@ -56,14 +57,6 @@
 #endif
 
 namespace {
-
-template <class T> T *child(QObject *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no widget named %s", name);
-    return found;
-}
 
 // Everything the event loop would do next: paints, layout requests, deferred deletions.
 void runEventLoopOnce()

@@ -40,14 +40,46 @@ bool mapsToPixels(const ChCoord &cc)
 
 } // namespace
 
+namespace {
+
+struct PlotViewNames
+{
+    const char *key;
+    const char *name;
+};
+// In PlotView order.
+constexpr PlotViewNames kPlotViewNames[]
+    = {{"overall", QT_TRANSLATE_NOOP("Body", "Overall")},
+       {"crystals", QT_TRANSLATE_NOOP("Body", "Crystals")},
+       {"focus", QT_TRANSLATE_NOOP("Body", "Focus Point")},
+       {"imaging", QT_TRANSLATE_NOOP("Body", "Imaging Point")}};
+
+} // namespace
+
+QString plotViewKey(PlotView which)
+{
+    return QString::fromLatin1(kPlotViewNames[int(which)].key);
+}
+
+bool plotViewFromKey(const QString &key, PlotView *which)
+{
+    for (PlotView v : kPlotViews) {
+        if (key == QLatin1String(kPlotViewNames[int(v)].key)) {
+            *which = v;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString plotViewName(PlotView which)
+{
+    return QCoreApplication::translate("Body", kPlotViewNames[int(which)].name);
+}
+
 QString plotWindowTitle(PlotView which)
 {
-    static const char *const titles[] = {nullptr,
-                                         QT_TRANSLATE_NOOP("Body", "Crystals"),
-                                         QT_TRANSLATE_NOOP("Body", "Focus Point"),
-                                         QT_TRANSLATE_NOOP("Body", "Imaging Point")};
-    const char *title = titles[int(which)];
-    return title ? QCoreApplication::translate("Body", title) : QString();
+    return which == PlotView::Overall ? QString() : plotViewName(which);
 }
 
 QSize plotWindowSize(PlotView which)
