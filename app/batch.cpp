@@ -6,12 +6,14 @@
 #include "picture.h"
 #include "report.h"
 #include "scene.h"
+#include "sweep.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QSaveFile>
 #include <QScreen>
+#include <QThread>
 
 namespace {
 
@@ -130,16 +132,17 @@ int runBatch(const CommandLine &cl, QIODevice &out, QIODevice &err)
     }
 
     if (cl.sweeping) {
-        QByteArray table = sweepHeader();
-        for (const double v : sweepValues(cl.sweep)) {
-            const QString text = sweepValueText(v);
-            const EditError why = doc.apply(cl.sweep.name, text);
-            if (why) {
-                writeLine(err, why.message);
-                return BatchRefused;
-            }
-            table += sweepRow(doc, text);
+        QStringList values;
+        for (const double v : sweepValues(cl.sweep))
+            values.append(sweepValueText(v));
+        const SweepRun run = runSweep(doc, cl.sweep.name, values, QThread::idealThreadCount());
+        if (run.error) {
+            writeLine(err, run.error.message);
+            return BatchRefused;
         }
+        QByteArray table = sweepHeader();
+        for (const QByteArray &row : run.rows)
+            table += row;
         outputs.append({cl.csvTo, table});
     }
 
