@@ -31,6 +31,10 @@ FileNotFoundError and other OSErrors for files that cannot be read or written. A
 with lines the program did not understand gives a LoadWarning.)doc";
     m.attr("__version__") = LUMIVARD_VERSION;
 
+    // Each docstring starts with its signature in Python's types, not pybind11's C++ ones.
+    py::options options;
+    options.disable_function_signatures();
+
     // Raised as a warning by load() and loads(): the design loaded as far as the file allowed.
     m.attr("LoadWarning") = py::reinterpret_steal<py::object>(
         PyErr_NewExceptionWithDoc("lumivard.LoadWarning",
@@ -45,14 +49,18 @@ with lines the program did not understand gives a LoadWarning.)doc";
     m.def("load",
           &loadDesign,
           py::arg("path"),
-          R"doc(Loads a design file as the program's Load does and returns its Design.
+          R"doc(load(path: str | os.PathLike) -> Design
+
+Loads a design file as the program's Load does and returns its Design.
 
 FileNotFoundError, PermissionError, IsADirectoryError or OSError when the file cannot be read,
 ValueError when it holds no design; LoadWarning (a warning) for lines it could not follow.)doc");
     m.def("loads",
           &readDesign,
           py::arg("text"),
-          R"doc(The Design that a design file with this text holds (the inverse of Design.text);
+          R"doc(loads(text: str) -> Design
+
+The Design that a design file with this text holds (the inverse of Design.text);
 ValueError when the text holds no design.)doc");
     bindSweep(m);
 }

@@ -280,11 +280,13 @@ in Angstrom, positions and lengths in the design's length unit (that of dX, dY a
 )doc");
 
     c.def(py::init(&newDocument),
-          "The default design: Si 1 1 1, ten type-3 crystals from 8000 eV in steps of -15 eV.");
-    c.def(
-        "copy",
-        &copyDesign,
-        "An independent copy: the same design, histories and file; changing one leaves the other.");
+          "Design()\n\nThe default design: Si 1 1 1, ten type-3 crystals from 8000 eV in steps of "
+          "-15 eV.");
+    c.def("copy",
+          &copyDesign,
+          "copy() -> Design\n\nAn independent copy: the same design, histories and file; changing "
+          "one "
+          "leaves the other.");
     c.def("__copy__", &copyDesign);
     c.def(
         "__deepcopy__",
@@ -301,7 +303,9 @@ in Angstrom, positions and lengths in the design's length unit (that of dX, dY a
                 raiseFileError(p, error, true);
         },
         py::arg("path"),
-        R"doc(Writes the design file (what `text` holds), whole or not at all; it becomes `file`.
+        R"doc(save(path: str | os.PathLike) -> None
+
+Writes the design file (what `text` holds), whole or not at all; it becomes `file`.
 
 OSError (FileNotFoundError for a missing folder, PermissionError, IsADirectoryError) when it
 cannot be written; a file that was there is then left as it was.)doc");
@@ -322,7 +326,9 @@ cannot be written; a file that was there is then left as it was.)doc");
           &setOne,
           py::arg("name"),
           py::arg("value"),
-          R"doc(Types `value` into the field `name` and presses Return, as --set NAME=VALUE does.
+          R"doc(set(name: str, value: str | int | float | tuple) -> None
+
+Types `value` into the field `name` and presses Return, as --set NAME=VALUE does.
 
 Names: StartE (eV), DE (eV), Num, DX, DY, Length, LatticeC (Angstrom), Type (1 to 7),
 RotateAll (degrees; also ticks "Rotate All"), Material ("Si" or "Ge"), Index ("h,k,l" or a
@@ -337,7 +343,9 @@ unchanged. TypeError for a value that is neither a str nor a number.)doc");
     c.def("set_many",
           &setMany,
           py::arg("edits"),
-          R"doc(Makes several set() changes in the order given (a dict, or (name, value) pairs), as
+          R"doc(set_many(edits: dict | iterable of (name, value)) -> None
+
+Makes several set() changes in the order given (a dict, or (name, value) pairs), as
 several --set options do: each sees the design the ones before it left.
 
 All or nothing: when one is refused, the design, its histories and its file are as they were
@@ -462,7 +470,9 @@ row per tracing with two crystals or more.)doc");
         [](const DesignDocument &doc) {
             return toPy(QJsonValue(designReportObject(doc, reportFile(doc))));
         },
-        R"doc(The whole JSON report as a dict: json.loads of what `lumivard --batch FILE --json`
+        R"doc(report() -> dict
+
+The whole JSON report as a dict: json.loads of what `lumivard --batch FILE --json`
 writes, with FILE the absolute path in `file` (None when the design has no file).
 
 Keys: file, panels, crystals (the table as a list of dicts), readouts (focus, image: text, x, y,
@@ -474,7 +484,9 @@ None. Units as in the class's documentation; band widths in microradians.)doc");
             const QJsonObject report = designReportObject(doc, reportFile(doc));
             return columns(toPy(report.value(QStringLiteral("bands"))));
         },
-        R"doc(The physics of the Bands window: report()["bands"], with every list of objects (a
+        R"doc(bands() -> dict
+
+The physics of the Bands window: report()["bands"], with every list of objects (a
 row per crystal, per harmonic) turned into a dict of columns under the same keys.
 
 A column of numbers is a float64 array with NaN where the report has null, "no" (the crystal

@@ -106,13 +106,16 @@ void bindSweep(py::module_ &m)
           py::arg("design"),
           py::arg("name"),
           py::arg("values"),
-          R"doc(Runs the design once per value of the field `name`, as --sweep does, and returns its
+          R"doc(sweep(design: Design, name: str, values: sequence of numbers) -> dict
+
+Runs the design once per value of the field `name`, as --sweep does, and returns its
 table: a dict of float64 NumPy arrays, one per column, one row per value, NaN where the table has
 no number.
 
 Each value is typed into the field (set()'s rules: a float with 15 significant digits) on a copy
-of `design`, one after the other; `design` itself does not change. Names as for set(), but not
-Material or Index. Every value is checked before the first runs: KeyError for an unknown name,
+of `design`, which itself does not change. Names as for set(), but not Material or Index. Fields
+that lay the whole design out afresh (StartE, DE, Num, DX, DY, Length, LatticeC, RotateAll) run
+on every core; Type and the crystals' fields one value after the other, as --sweep runs them. Every value is checked before the first runs: KeyError for an unknown name,
 ValueError for a value the field refuses, IndexError for a crystal the design does not have.
 The interpreter's other threads run meanwhile; Ctrl+C stops it with KeyboardInterrupt.
 
@@ -126,7 +129,9 @@ widest gap between neighbouring bands, eV; reflecting: how many crystals have a 
           py::arg("start"),
           py::arg("stop"),
           py::arg("step"),
-          R"doc(The values of --sweep NAME=START:STOP:STEP as a float64 NumPy array: start + i step,
+          R"doc(sweep_values(start: float, stop: float, step: float) -> numpy.ndarray
+
+The values of --sweep NAME=START:STOP:STEP as a float64 NumPy array: start + i step,
 each from start (no accumulated error), up to stop when the steps reach it within a thousandth
 of a step. ValueError for a step of 0, one that leads away from stop, or more than 10000 values.)doc");
 }
