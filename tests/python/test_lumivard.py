@@ -11,6 +11,7 @@ import os
 import pathlib
 import pickle
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -257,6 +258,16 @@ class Interpreter(unittest.TestCase):
         self.assertIn("libQt5Core", libraries)
         for gui in ["libQt5Gui", "libQt5Widgets", "libQt5Svg", "libQt5PrintSupport"]:
             self.assertNotIn(gui, libraries)
+
+    def test_needs_no_application_object(self):
+        # Qt says so on standard error when something needs a QCoreApplication and finds none.
+        script = ("import lumivard, tempfile, os\n"
+                  f"d = lumivard.load({str(CORPUS[6])!r})\n"
+                  "d.save(os.path.join(tempfile.mkdtemp(), 'x.cfg')); d.report(); d.bands()\n"
+                  "lumivard.sweep(d, 'DE', range(-40, -1)); lumivard.sweep(d, 'Type', [1, 2])\n")
+        done = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True,
+                              check=False)
+        self.assertEqual((done.returncode, done.stderr), (0, ""))
 
     def test_other_threads_run_and_ctrl_c_stops_a_sweep(self):
         design = lumivard.Design()
