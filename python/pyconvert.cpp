@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <limits>
 
 namespace PyConvert {
 
@@ -21,6 +22,8 @@ QString toQString(const py::handle &text)
     const char *utf8 = PyUnicode_AsUTF8AndSize(text.ptr(), &size);
     if (!utf8)
         throw py::error_already_set();
+    if (size > std::numeric_limits<int>::max())
+        throw py::value_error("a text of more than 2 GiB");
     return QString::fromUtf8(utf8, static_cast<int>(size));
 }
 
@@ -63,6 +66,8 @@ QString pathText(const py::handle &path)
 {
     const py::bytes name = py::module_::import("os").attr("fsencode")(path);
     const std::string_view bytes = name;
+    if (bytes.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
+        throw py::value_error("a path of more than 2 GiB");
     return QFile::decodeName(QByteArray(bytes.data(), static_cast<int>(bytes.size())));
 }
 

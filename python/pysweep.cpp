@@ -6,7 +6,6 @@
 #include "report.h"
 #include "sweep.h"
 
-#include <charconv>
 #include <cmath>
 #include <thread>
 #include <vector>
@@ -16,14 +15,13 @@ using namespace PyConvert;
 
 namespace {
 
-// A cell of the sweep table: the shortest text of a double, or empty for none (NaN).
+// A cell of the sweep table: the shortest text of a double (or the value as typed, which the
+// field read as this number), or empty for none (NaN).
 double cellValue(const QByteArray &cell)
 {
-    const QByteArray text = cell.trimmed();
-    double v = std::nan("");
-    if (!text.isEmpty())
-        std::from_chars(text.constData(), text.constData() + text.size(), v);
-    return v;
+    bool ok = false;
+    const double v = cell.trimmed().toDouble(&ok);
+    return ok ? v : std::nan("");
 }
 
 py::dict sweep(const DesignDocument &design, const py::object &nameObject, const py::object &values)
