@@ -1,6 +1,5 @@
 #include "batch.h"
 
-#include "chcoord.h"
 #include "crystaltable.h"
 #include "designdocument.h"
 #include "picture.h"
@@ -9,10 +8,7 @@
 #include "sweep.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QPainter>
 #include <QSaveFile>
-#include <QScreen>
 #include <QThread>
 
 namespace {
@@ -43,35 +39,9 @@ bool deliver(const Output &o, QIODevice &out, QString *error)
     return false;
 }
 
-PlotView viewNamed(const QString &name)
-{
-    if (name == QLatin1String("crystals"))
-        return PlotView::Crystals;
-    if (name == QLatin1String("focus"))
-        return PlotView::Focus;
-    if (name == QLatin1String("imaging"))
-        return PlotView::Imaging;
-    return PlotView::Overall;
-}
-
 void writeLine(QIODevice &err, const QString &line)
 {
     err.write(("lumivard: " + line + QLatin1Char('\n')).toUtf8());
-}
-
-// The window's picture at its default view, as the window paints it.
-PlotPicture windowPicture(const DesignScene &scene, PlotView which)
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return {[&scene, which](QPainter &p, QSize size) {
-                p.fillRect(QRect(QPoint(0, 0), size), QColor(255, 255, 255));
-                ChCoord cc;
-                cc.setScreen(
-                    0, static_cast<double>(size.height()), static_cast<double>(size.width()), 0);
-                drawScene(&p, &cc, scene.defaultView(which), scene.content());
-            },
-            plotWindowTitle(which),
-            screen ? qRound(screen->logicalDotsPerInchY()) : 96};
 }
 
 } // namespace
@@ -119,13 +89,14 @@ int runBatch(const CommandLine &cl, QIODevice &out, QIODevice &err)
     if (!cl.images.isEmpty()) {
         const DesignScene scene(doc);
         for (const auto &image : cl.images) {
-            const PlotView which = viewNamed(image.first);
+            const PlotView which = plotViewNamed(image.first).value_or(PlotView::Overall);
             // By default the size the window opens at (900 x 600, 600 x 400, 400 x 400).
             const QSize size = cl.imageSize.isValid() ? cl.imageSize : plotWindowSize(which);
             // On standard output a picture is PNG.
             const PlotFormat format = plotFormatOf(image.second, PlotFormat::Png);
             Output o{image.second, {}};
-            if (!plotPictureBytes(windowPicture(scene, which), format, size, 1.0, o.bytes, &why))
+            if (!plotPictureBytes(
+                    defaultViewPicture(scene, which), format, size, 1.0, o.bytes, &why))
                 return fileError(image.second, why);
             outputs.append(o);
         }

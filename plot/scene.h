@@ -2,6 +2,7 @@
 
 #include "crystaldrawing.h"
 #include "drawtext.h"
+#include "picture.h"
 #include "shapes.h"
 #include "trace.h"
 
@@ -9,6 +10,8 @@
 #include <QSize>
 #include <QString>
 #include <QVector>
+
+#include <optional>
 
 class ChCoord;
 class DesignDocument;
@@ -21,6 +24,8 @@ enum class PlotView { Overall, Crystals, Focus, Imaging };
 QString plotWindowTitle(PlotView which);
 // The size a plot window opens at: 900 x 600, 600 x 400, 400 x 400, 400 x 400.
 QSize plotWindowSize(PlotView which);
+// The window a picture names: overall, crystals, focus, imaging; none for another name.
+std::optional<PlotView> plotViewNamed(const QString &name);
 
 // What every plot window shows of a design, each through its own view: the grid, every crystal
 // with its beams (ten shapes each, one of them perhaps highlighted), the crossings, the histories
@@ -67,6 +72,10 @@ private:
     Line measLine;
     DrawText gridLabels;
 };
+
+// Window `which`'s picture at its default view, as the window paints it, its texts laid out at the
+// primary screen's resolution (96 dpi without a screen). It draws `scene`, which must outlive it.
+PlotPicture defaultViewPicture(const DesignScene &scene, PlotView which);
 
 // The view that fits the whole design (every beam's start, every surface's middle, the focus).
 QRectF designView(const CrystalList &crystals, const PointList &crossings);
