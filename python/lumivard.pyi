@@ -130,3 +130,9 @@ def sweep(
 
 def sweep_values(start: float, stop: float, step: float) -> npt.NDArray[np.float64]:
     """The values of --sweep NAME=START:STOP:STEP."""
+
+def render(
+    design: Design, window: str, path: PathLike, size: tuple[int, int] | None = None
+) -> None:
+    """The picture of a plot window (overall, crystals, focus, imaging) at its default view, as
+    --image draws it: PNG, SVG or PDF by the suffix. Loads QtGui on its first call."""

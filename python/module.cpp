@@ -63,4 +63,28 @@ ValueError when it holds no design; LoadWarning (a warning) for lines it could n
 The Design that a design file with this text holds (the inverse of Design.text);
 ValueError when the text holds no design.)doc");
     bindSweep(m);
+
+    m.def(
+        "render",
+        [](const py::object &design,
+           const py::object &window,
+           const py::object &path,
+           const py::object &size) {
+            py::module_::import("lumivard_render").attr("render")(design, window, path, size);
+        },
+        py::arg("design"),
+        py::arg("window"),
+        py::arg("path"),
+        py::arg("size") = py::none(),
+        R"doc(render(design: Design, window: str, path: str | os.PathLike, size=None) -> None
+
+Writes the picture of a plot window at its default view, as --image WINDOW=OUT draws it: window
+"overall", "crystals", "focus" or "imaging"; PNG (pixels), SVG or PDF (vector drawings) by the
+suffix of path; size (width, height) in pixels, else the size the window opens at (900 x 600,
+600 x 400, 400 x 400, 400 x 400). The texts are English.
+
+The first call imports lumivard_render, which loads QtGui and starts a QGuiApplication on the
+offscreen platform (no display needed); nothing else in the module needs either. Call it from the
+main thread. ValueError for another window name or suffix or a size the picture cannot have,
+TypeError for a size that is not two ints, OSError when the file cannot be written.)doc");
 }

@@ -102,7 +102,9 @@ void raiseFileError(const QString &path, const QString &reason, bool writing)
     else if (writing ? !folder.isWritable() || (file.exists() && !file.isWritable())
                      : !file.isReadable())
         number = EACCES;
-    PyErr_SetObject(PyExc_OSError, py::make_tuple(number, toPy(reason), toPy(path)).ptr());
+    const py::object error
+        = py::reinterpret_borrow<py::object>(PyExc_OSError)(number, toPy(reason), toPy(path));
+    PyErr_SetObject(reinterpret_cast<PyObject *>(Py_TYPE(error.ptr())), error.ptr());
     throw py::error_already_set();
 }
 

@@ -50,14 +50,21 @@ echo "$json" | grep -q '"bands"' || fail "the batch run wrote no bands"
 # The Python module, imported by Debian's interpreter from the unpacked tree only.
 if ls "$build_dir"/python/lumivard.cpython-*.so >/dev/null 2>&1; then
     site="$root/usr/lib/python3/dist-packages"
-    [ -e "$site/lumivard.pyi" ] || fail "missing the Python module's type stub"
+    for f in lumivard.pyi lumivard_render.cpython-*.so; do
+        ls "$site"/$f >/dev/null 2>&1 || fail "missing $f beside the Python module"
+    done
+    # The picture starts Qt's offscreen platform, which wants a private runtime folder.
+    mkdir -m 700 "$scratch/runtime"
     python="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PYTHONPATH="$site" PYTHONNOUSERSITE=1 \
-        /usr/bin/python3 -c '
+        XDG_RUNTIME_DIR="$scratch/runtime" /usr/bin/python3 -c '
 import sys, lumivard
 assert lumivard.__file__.startswith(sys.argv[1]), lumivard.__file__
-print(lumivard.__version__, len(lumivard.Design().report()["crystals"]))' "$site")" \
+print(lumivard.__version__, len(lumivard.Design().report()["crystals"]))
+lumivard.render(lumivard.Design(), "overall", sys.argv[2])' "$site" "$scratch/overall.png")" \
         || fail "the packaged Python module does not import and report"
     [ "$python" = "$(dpkg-deb -f "$deb" Version) 10" ] || fail "the Python module says: $python"
+    head -c 8 "$scratch/overall.png" | od -An -c | grep -q 'P   N   G' \
+        || fail "the packaged Python module drew no PNG"
 fi
 
 report="$(lintian "$deb" 2>/dev/null || true)"

@@ -264,7 +264,8 @@ class Interpreter(unittest.TestCase):
         script = ("import lumivard, tempfile, os\n"
                   f"d = lumivard.load({str(CORPUS[6])!r})\n"
                   "d.save(os.path.join(tempfile.mkdtemp(), 'x.cfg')); d.report(); d.bands()\n"
-                  "lumivard.sweep(d, 'DE', range(-40, -1)); lumivard.sweep(d, 'Type', [1, 2])\n")
+                  "lumivard.sweep(d, 'DE', range(-40, -1)); lumivard.sweep(d, 'Type', [1, 2])\n"
+                  "assert not any('libQt5Gui' in line for line in open('/proc/self/maps'))\n")
         done = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True,
                               check=False)
         self.assertEqual((done.returncode, done.stderr), (0, ""))
@@ -298,9 +299,42 @@ class Interpreter(unittest.TestCase):
             lumivard.sweep(design, "DE", np.tile(values, 20))
         self.assertLess(time.monotonic() - begin, 5)
 
+    def test_pictures_as_the_command_line_draws_them(self):
+        design = design_of(CORPUS[6], [("DE", "-40")])
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        here = pathlib.Path(folder.name)
+        for window, suffix, size in [("overall", "png", (360, 240)), ("crystals", "svg", None),
+                                     ("focus", "png", None), ("imaging", "svg", (200, 300)),
+                                     ("overall", "pdf", None)]:
+            with self.subTest(window=window, suffix=suffix, size=size):
+                mine, theirs = here / f"mine.{suffix}", here / f"theirs.{suffix}"
+                lumivard.render(design, window, mine, size=size)
+                args = ["--size", "x".join(map(str, size))] if size else []
+                # English, as the module draws them (the Japanese titles go into SVG and PDF).
+                done = subprocess.run([EXE, "-e", "--batch", str(CORPUS[6]), "--set", "DE=-40",
+                                       *args, "--image", f"{window}={theirs}"], check=False)
+                self.assertEqual(done.returncode, 0)
+                if suffix == "pdf":  # it holds the time it was made
+                    self.assertTrue(mine.read_bytes().startswith(b"%PDF"))
+                else:
+                    self.assertEqual(mine.read_bytes(), theirs.read_bytes())
+        # A window opens at 900 x 600: the PNG's header says so.
+        lumivard.render(design, "overall", here / "big.png")
+        header = (here / "big.png").read_bytes()[16:24]
+        self.assertEqual((int.from_bytes(header[:4], "big"), int.from_bytes(header[4:], "big")),
+                         (900, 600))
+        for args, error in [(("side", here / "x.png"), ValueError),
+                            (("overall", here / "x.jpg"), ValueError),
+                            (("overall", here / "x.png", (0, 10)), ValueError),
+                            (("overall", here / "x.png", "big"), TypeError),
+                            (("overall", here / "no" / "x.png"), FileNotFoundError)]:
+            with self.subTest(args=args), self.assertRaises(error):
+                lumivard.render(design, *args)
+
     def test_help_names_units(self):
         for thing in [lumivard, lumivard.Design, lumivard.load, lumivard.sweep,
-                      lumivard.sweep_values] + [getattr(lumivard.Design, name)
+                      lumivard.sweep_values, lumivard.render] + [getattr(lumivard.Design, name)
                                                 for name in dir(lumivard.Design)
                                                 if not name.startswith("_")]:
             with self.subTest(thing=getattr(thing, "__name__", thing)):
