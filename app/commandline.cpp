@@ -264,27 +264,6 @@ readBatch(const QStringList &args, const QCommandLineParser &p, const Options &o
 
 } // namespace
 
-QVector<double> sweepValues(const Sweep &sweep)
-{
-    QVector<double> values;
-    if (sweep.step == 0.0 || !std::isfinite(sweep.step) || !std::isfinite(sweep.from)
-        || !std::isfinite(sweep.to))
-        return values;
-    const double steps = (sweep.to - sweep.from) / sweep.step;
-    if (!(steps >= 0.0) || steps + 1.0 > kMaxSweepValues)
-        return values;
-    const int count = static_cast<int>(std::floor(steps + 1e-3)) + 1;
-    values.reserve(count);
-    for (int i = 0; i < count; ++i)
-        values.append(sweep.from + i * sweep.step);
-    return values;
-}
-
-QString sweepValueText(double value)
-{
-    return QString::number(value, 'g', 15);
-}
-
 bool isSettingName(const QString &name)
 {
     return kPanelNames.contains(name) || crystalSettingPattern().match(name).hasMatch();

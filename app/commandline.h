@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sweep.h"
+
 #include <QPair>
 #include <QSize>
 #include <QString>
@@ -16,24 +18,6 @@ struct Setting
     QString name;
     QString value;
 };
-
-// A parameter run from `from` to `to` in steps of `step`; `to` counts when the steps reach it
-// within a thousandth of a step.
-struct Sweep
-{
-    QString name;
-    double from = 0.0;
-    double to = 0.0;
-    double step = 0.0;
-};
-
-// The values of a sweep, each computed from `from` (no accumulated error), or none when the step is
-// zero, points away from `to`, or the values are not finite.
-QVector<double> sweepValues(const Sweep &sweep);
-// At most this many values in one sweep.
-inline constexpr int kMaxSweepValues = 10000;
-// The text typed for a swept value: 15 significant digits, so that 8000 + 3 * 0.1 is typed 8000.3.
-QString sweepValueText(double value);
 
 struct CommandLine
 {

@@ -154,6 +154,9 @@ void DesignDocument::copyFrom(const DesignDocument &other)
     currentPath = other.currentPath;
     recordedText = other.recordedText;
     recordedPacked = other.recordedPacked;
+    // A document without undo steps has not kept its packed design up to date.
+    if (keepsSteps && !other.keepsSteps)
+        recordedPacked = packDesign(current);
     savedText = other.savedText;
     steps.clear();
     announce(DesignChanged | Traced | FileChanged);
@@ -436,11 +439,24 @@ void DesignDocument::recordChange()
     const QString t = text();
     if (t == recordedText)
         return;
-    const QByteArray packed = packDesign(current);
-    steps.push({recordedPacked, packed, std::nullopt, std::nullopt});
+    if (keepsSteps) {
+        const QByteArray packed = packDesign(current);
+        steps.push({recordedPacked, packed, std::nullopt, std::nullopt});
+        recordedPacked = packed;
+    }
     recordedText = t;
-    recordedPacked = packed;
     announce(FileChanged);
+}
+
+void DesignDocument::setKeepsUndoSteps(bool keep)
+{
+    if (keep == keepsSteps)
+        return;
+    keepsSteps = keep;
+    if (keep)
+        recordedPacked = packDesign(current); // the starting point of the next step
+    else
+        steps.clear();
 }
 
 void DesignDocument::restore(const QByteArray &packed, const UndoStack::FileState *file)
@@ -495,13 +511,13 @@ ReadResult DesignDocument::load(const QString &path)
     // The file is now the current one; the design as loaded is what it holds.
     currentPath = QFileInfo(path).absoluteFilePath();
     savedText = this->text();
-    if (savedText != recordedText || currentPath != before.path) {
+    if (keepsSteps && (savedText != recordedText || currentPath != before.path)) {
         const UndoStack::FileState after{currentPath, qCompress(savedText.toUtf8())};
         const QByteArray packed = packDesign(current);
         steps.push({recordedPacked, packed, before, after});
-        recordedText = savedText;
         recordedPacked = packed;
     }
+    recordedText = savedText;
     announce(FileChanged);
     return r;
 }

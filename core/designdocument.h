@@ -147,6 +147,10 @@ public:
 
     // One step per change of the design, at most kUndoSteps.
     UndoStack &undoStack() { return steps; }
+    // Whether changes are kept as undo steps (they are unless turned off). A run that nobody
+    // undoes, such as a sweep, turns them off: a change then skips packing the design for its
+    // step. Turning them off drops the steps kept.
+    void setKeepsUndoSteps(bool keep);
     static constexpr int kUndoSteps = 200;
 
 signals:
@@ -186,6 +190,7 @@ private:
     QByteArray recordedPacked;
     QString savedText;
     bool recording = false; // off while starting, reading and undoing
+    bool keepsSteps = true;
     UndoStack steps;
 
     // Changes made since the outermost operation began; announced when it ends.

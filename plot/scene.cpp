@@ -7,7 +7,9 @@
 #include "pointdiscs.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -212,4 +214,18 @@ QRectF designView(const CrystalList &crystals, const PointList &crossings)
 QRectF followingView(const QRectF &view, const PointList &history)
 {
     return centredOn(view, newestOr0(history));
+}
+
+PlotPicture defaultViewPicture(const DesignScene &scene, PlotView which)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return {[&scene, which](QPainter &p, QSize size) {
+                p.fillRect(QRect(QPoint(0, 0), size), QColor(255, 255, 255));
+                ChCoord cc;
+                cc.setScreen(
+                    0, static_cast<double>(size.height()), static_cast<double>(size.width()), 0);
+                drawScene(&p, &cc, scene.defaultView(which), scene.content());
+            },
+            plotWindowTitle(which),
+            screen ? qRound(screen->logicalDotsPerInchY()) : 96};
 }

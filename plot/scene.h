@@ -2,6 +2,7 @@
 
 #include "crystaldrawing.h"
 #include "drawtext.h"
+#include "picture.h"
 #include "shapes.h"
 #include "trace.h"
 
@@ -83,6 +84,10 @@ private:
     Line measLine;
     DrawText gridLabels;
 };
+
+// Window `which`'s picture at its default view, as the window paints it, its texts laid out at the
+// primary screen's resolution (96 dpi without a screen). It draws `scene`, which must outlive it.
+PlotPicture defaultViewPicture(const DesignScene &scene, PlotView which);
 
 // The view that fits the whole design (every beam's start, every surface's middle, the focus).
 QRectF designView(const CrystalList &crystals, const PointList &crossings);
