@@ -555,12 +555,12 @@ void BandsWindow::polarisationChosen(int index)
     if (index >= 0 && index < 3) {
         doc->setSourceText(SourceField::Polarisation, shortest(kNamedDegrees[index]));
         sourceNote->clear();
+        showSource();
     } else {
-        // Any other degree is typed beside the list.
+        // Any other degree is typed beside the list, which shows it once it is finished.
         degree->setFocus();
         degree->selectAll();
     }
-    showSource();
 }
 
 void BandsWindow::useAcceptedLattice()
