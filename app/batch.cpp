@@ -92,8 +92,15 @@ int runBatch(const CommandLine &cl, QIODevice &out, QIODevice &err)
     if (!cl.csvTo.isEmpty() && !cl.sweeping)
         outputs.append(
             {cl.csvTo, crystalTableCsv(doc.design().crystalList(), doc.design().spacing)});
-    if (!cl.jsonTo.isEmpty())
-        outputs.append({cl.jsonTo, designReport(doc, file)});
+    if (!cl.jsonTo.isEmpty()) {
+        std::optional<RayTraceParams> rays;
+        if (cl.rays > 0) {
+            rays = RayTraceParams();
+            rays->rays = cl.rays;
+            rays->seed = cl.seed;
+        }
+        outputs.append({cl.jsonTo, designReport(doc, file, rays)});
+    }
     if (!cl.images.isEmpty()) {
         const DesignScene scene(doc);
         for (const auto &image : cl.images) {

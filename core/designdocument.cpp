@@ -1,6 +1,7 @@
 #include "designdocument.h"
 
 #include "changescope.h"
+#include "latticeconstants.h"
 #include "layout.h"
 #include "numbers.h"
 #include "trace.h"
@@ -45,6 +46,52 @@ std::optional<PanelField> panelFieldNamed(const QString &name)
             return n.second;
     }
     return std::nullopt;
+}
+
+// The --set names of the source group's fields, in SourceField order.
+const QStringList &sourceNames()
+{
+    static const QStringList names{QStringLiteral("Source.Distance"),
+                                   QStringLiteral("Source.Size"),
+                                   QStringLiteral("Source.Divergence"),
+                                   QStringLiteral("Polarisation"),
+                                   QStringLiteral("Temperature")};
+    return names;
+}
+
+std::optional<SourceField> sourceFieldNamed(const QString &name)
+{
+    const int i = sourceNames().indexOf(name);
+    if (i < 0)
+        return std::nullopt;
+    return SourceField(i);
+}
+
+// What a source field takes, after "--set NAME=VALUE: ".
+QString sourceRange(SourceField field)
+{
+    switch (field) {
+    case SourceField::Distance:
+        return QStringLiteral("the distance is a number above 0");
+    case SourceField::Size:
+        return QStringLiteral("the size is a number from 0 up");
+    case SourceField::Divergence:
+        return QStringLiteral("the divergence is a number from 0 to %1 (microradians)")
+            .arg(kMaxDivergence, 0, 'f', 0);
+    case SourceField::Polarisation:
+        return QStringLiteral(
+            "the polarisation is sigma, pi, unpolarised or a number from -1 to 1");
+    case SourceField::Temperature:
+        break;
+    }
+    return QStringLiteral("the temperature is a number above -273.15 (degrees C)");
+}
+
+// A source the fields could have made: valid, within the divergence's bound, above absolute
+// zero.
+bool sourceTaken(const SourceParams &s)
+{
+    return s.isValid() && s.divergence <= kMaxDivergence && s.temperature > -273.15;
 }
 
 // crystal.N.FIELD: N from 1 without leading zeros (at most nine digits), a field whose edit moves
@@ -122,6 +169,28 @@ QString &panelText(Design &d, PanelField field)
 
 } // namespace
 
+std::optional<SourceParams>
+sourceWith(const SourceParams &source, SourceField field, const QString &text)
+{
+    SourceParams s = source;
+    if (field == SourceField::Polarisation) {
+        const std::optional<Reflection::Polarisation> p = Reflection::parsePolarisation(text);
+        if (!p)
+            return std::nullopt;
+        // A degree of -0 is the unpolarised beam of 0, and is stored so.
+        s.polarisation.degree = p->degree + 0.0;
+    } else {
+        const std::optional<double> v = finiteNumber(text);
+        if (!v)
+            return std::nullopt;
+        double *const values[] = {&s.distance, &s.size, &s.divergence, nullptr, &s.temperature};
+        *values[int(field)] = *v + 0.0;
+    }
+    if (!sourceTaken(s))
+        return std::nullopt;
+    return s;
+}
+
 DesignDocument::DesignDocument(QObject *parent)
     : QObject(parent), steps([this](const QByteArray &packed, const UndoStack::FileState *file) {
           restore(packed, file);
@@ -176,6 +245,12 @@ EditError DesignDocument::check(const QString &name, const QString &value)
             return refused(name, value);
         return {};
     }
+    if (const auto field = sourceFieldNamed(name)) {
+        if (!sourceWith(SourceParams(), *field, value))
+            return {EditError::Refused,
+                    QStringLiteral("--set %1=%2: %3").arg(name, value, sourceRange(*field))};
+        return {};
+    }
     if (name == QLatin1String("Type")) {
         const std::optional<int> t = wholeNumber(value);
         if (!t || *t < 1 || *t > 7)
@@ -224,6 +299,8 @@ EditError DesignDocument::apply(const QString &name, const QString &value)
     ChangeScope scope(this);
     if (const auto field = panelFieldNamed(name)) {
         setPanelText(*field, value);
+    } else if (const auto source = sourceFieldNamed(name)) {
+        setSourceText(*source, value);
     } else if (name == QLatin1String("Type")) {
         selectType(*wholeNumber(value));
     } else if (name == QLatin1String("RotateAll")) {
@@ -390,6 +467,45 @@ void DesignDocument::setComment(const QString &text)
     recordChange();
 }
 
+bool DesignDocument::setSourceText(SourceField field, const QString &text)
+{
+    const std::optional<SourceParams> s = sourceWith(current.source, field, text);
+    return s && setSource(*s);
+}
+
+bool DesignDocument::setSource(const SourceParams &source)
+{
+    if (!sourceTaken(source))
+        return false;
+    // Zeros without a sign, so that the design and its file agree on what is the default.
+    SourceParams s = source;
+    for (double *v : {&s.distance, &s.size, &s.divergence, &s.polarisation.degree, &s.temperature})
+        *v += 0.0;
+    if (s == current.source)
+        return true;
+    ChangeScope scope(this);
+    current.source = s;
+    announce(SourceChanged);
+    recordChange();
+    return true;
+}
+
+std::optional<double> DesignDocument::acceptedLatticeConstant() const
+{
+    return LatticeConstants::at(current.materialName(), current.source.temperature);
+}
+
+QString DesignDocument::latticeConstantText(double a)
+{
+    return QString::number(a, 'g', 10);
+}
+
+bool DesignDocument::useAcceptedLatticeConstant()
+{
+    const std::optional<double> a = acceptedLatticeConstant();
+    return a && setPanelText(PanelField::LatticeC, latticeConstantText(*a));
+}
+
 void DesignDocument::restartHistories()
 {
     ChangeScope scope(this);
@@ -548,7 +664,7 @@ bool DesignDocument::save(const QString &path, QString *error)
 
 namespace {
 
-constexpr quint32 kPackVersion = 1;
+constexpr quint32 kPackVersion = 2;
 
 // The surface to the last bit; the rays follow from it.
 void writeSurface(QDataStream &out, const Line &s)
@@ -595,7 +711,8 @@ QByteArray packDesign(const Design &d)
     out << kPackVersion << qint32(d.material) << d.latticeConstant << d.indexH << d.indexK
         << d.indexL << d.spacingText << d.spacing << qint32(d.type) << d.rotateAll << d.rotateAllDeg
         << d.startEnergy << d.energyStep << d.count << d.dx << d.dy << d.length << d.comment
-        << qint32(d.crystals.size());
+        << d.source.distance << d.source.size << d.source.divergence << d.source.polarisation.degree
+        << d.source.temperature << qint32(d.crystals.size());
     const QVector<CrystalOptics> layout = laidOut(d);
     for (int i = 0; i < d.crystals.size(); ++i) {
         const DesignCrystal &c = d.crystals.at(i);
@@ -622,7 +739,9 @@ Design unpackDesign(const QByteArray &packed)
     qint32 material = 0, type = 0, count = 0;
     in >> version >> material >> d.latticeConstant >> d.indexH >> d.indexK >> d.indexL
         >> d.spacingText >> d.spacing >> type >> d.rotateAll >> d.rotateAllDeg >> d.startEnergy
-        >> d.energyStep >> d.count >> d.dx >> d.dy >> d.length >> d.comment >> count;
+        >> d.energyStep >> d.count >> d.dx >> d.dy >> d.length >> d.comment >> d.source.distance
+        >> d.source.size >> d.source.divergence >> d.source.polarisation.degree
+        >> d.source.temperature >> count;
     d.material = material;
     d.type = type;
     if (in.status() != QDataStream::Ok || version != kPackVersion || count < 0)

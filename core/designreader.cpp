@@ -194,8 +194,29 @@ bool DesignDocument::storePanelLine(const QString &line, int lineNumber, QVector
         if (!ok)
             notANumber();
     };
-    bool known = false;
     QString value;
+    // The source's keys, after the comment: a value the field refuses leaves what was there.
+    const QStringList &sourceKeys = DesignFile::sourceKeys();
+    for (int k = 0; k < sourceKeys.size(); ++k) {
+        if (!matchKey(line, sourceKeys.at(k), value))
+            continue;
+        const SourceField field = SourceField(k);
+        if (const std::optional<SourceParams> s = sourceWith(current.source, field, value)) {
+            current.source = *s;
+            announce(SourceChanged);
+        } else if (field != SourceField::Polarisation && !finiteNumber(value)) {
+            notANumber();
+        } else if (notes) {
+            Note n;
+            n.kind = Note::Refused;
+            n.line = lineNumber;
+            n.key = keyOf(line);
+            notes->append(n);
+        }
+        return true;
+    }
+
+    bool known = false;
     // The material block: the texts as stored; only a change of material computes (the
     // constant of the new material and its spacing, which the layout takes at the marker).
     if (matchKey(line, materialKeys.at(0), value)) {
@@ -277,6 +298,11 @@ ReadResult DesignDocument::readText(const QString &text)
     // The steps of a load are not changes of their own.
     const bool wasRecording = recording;
     recording = false;
+    // A file without source keys has the default source.
+    if (current.source != SourceParams()) {
+        current.source = SourceParams();
+        announce(SourceChanged);
+    }
 
     // Every layout replaces the crystals, and the crystal lines before it with them: only the
     // last one counts. Laying out there alone keeps a file full of markers or type switches from

@@ -188,5 +188,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_Sweep)
+LUMIVARD_TEST_MAIN(tst_Sweep)
 #include "tst_sweep.moc"
