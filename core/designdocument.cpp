@@ -15,6 +15,10 @@
 
 namespace {
 
+// Undo steps and the saved text they restore are compressed fast: they are made at every edit and
+// every load, and only held in memory.
+constexpr int kPackLevel = 1;
+
 QString refusedMessage(const QString &name, const QString &value)
 {
     return QStringLiteral("--set %1=%2: the field refuses this value").arg(name, value);
@@ -622,13 +626,13 @@ ReadResult DesignDocument::load(const QString &path)
         return {ReadResult::NoDesign, QString(), {}};
 
     ChangeScope scope(this);
-    const UndoStack::FileState before{currentPath, qCompress(savedText.toUtf8())};
+    const UndoStack::FileState before{currentPath, qCompress(savedText.toUtf8(), kPackLevel)};
     const ReadResult r = readText(text);
     // The file is now the current one; the design as loaded is what it holds.
     currentPath = QFileInfo(path).absoluteFilePath();
     savedText = this->text();
     if (keepsSteps && (savedText != recordedText || currentPath != before.path)) {
-        const UndoStack::FileState after{currentPath, qCompress(savedText.toUtf8())};
+        const UndoStack::FileState after{currentPath, qCompress(savedText.toUtf8(), kPackLevel)};
         const QByteArray packed = packDesign(current);
         steps.push({recordedPacked, packed, before, after});
         recordedPacked = packed;
@@ -726,7 +730,7 @@ QByteArray packDesign(const Design &d)
         const CrystalTexts &t = c.texts;
         out << t.x << t.y << t.deg << t.energy << t.length << t.inBeamC << t.beamW;
     }
-    return qCompress(raw);
+    return qCompress(raw, kPackLevel);
 }
 
 Design unpackDesign(const QByteArray &packed)

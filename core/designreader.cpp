@@ -9,6 +9,8 @@
 
 #include <QBitArray>
 
+#include <optional>
+
 namespace {
 
 using DesignFile::Note;
@@ -96,6 +98,10 @@ struct Group
 {
     int index = -1;
     int loaded = 0; // bits in file order
+    // The crystal's texts as its geometry shows them, from before its lines overwrote them (so
+    // that its restoring need not format them again); valid while the spacing is the same.
+    std::optional<CrystalTexts> laidOut;
+    double laidOutSpacing = 0;
 };
 
 enum LoadedField { PosX = 1, PosY = 2, Angle = 4, EnergyField = 8, LengthField = 16 };
@@ -115,14 +121,17 @@ QString shownAsStored(const QString &stored, const char *format, double value)
 // Stands the crystal as its group stored it: centre, angle and signed length, and an energy
 // that agrees with the angle or else turns the crystal to its Bragg angle about the start point.
 // What no line stored stays as it was; the texts of the lines not read back stay as stored.
-void restoreCrystal(DesignCrystal &c, int loaded, double spacing)
+void restoreCrystal(DesignCrystal &c, const Group &group, double spacing)
 {
+    const int loaded = group.loaded;
     if ((loaded & (PosX | PosY | Angle | EnergyField | LengthField)) == 0) {
         // Only the two shown-only fields: they stay as stored.
         return;
     }
     const CrystalTexts stored = c.texts;
-    const CrystalTexts laidOut = c.CrystalOptics::texts(spacing);
+    const CrystalTexts laidOut = group.laidOut && group.laidOutSpacing == spacing
+                                     ? *group.laidOut
+                                     : c.CrystalOptics::texts(spacing);
     bool turned = false;
 
     const Point m = c.centre();
@@ -145,6 +154,7 @@ void restoreCrystal(DesignCrystal &c, int loaded, double spacing)
         c.standAt(deg, x, y, length);
     }
     c.showValues(spacing);
+    const CrystalTexts shown = c.texts;
 
     // Shown as the file stores them, so that saving again writes the same file: the band values,
     // which a load only shows (recomputed from the rounded geometry they could come out one in
@@ -162,7 +172,7 @@ void restoreCrystal(DesignCrystal &c, int loaded, double spacing)
         t.inBeamC = stored.inBeamC;
     if (loaded & 64)
         t.beamW = stored.beamW;
-    c.showsOptics = t == c.CrystalOptics::texts(spacing);
+    c.showsOptics = t == shown;
     // A crystal that stands elsewhere than the layout put it was edited by hand.
     const CrystalTexts &l = laidOut;
     if (t.x != l.x || t.y != l.y || t.deg != l.deg || t.energy != l.energy || t.length != l.length)
@@ -317,7 +327,7 @@ ReadResult DesignDocument::readText(const QString &text)
     bool marked = false;
     const auto endGroup = [&] {
         if (group.index >= 0 && group.index < current.crystals.size()) {
-            restoreCrystal(current.crystals[group.index], group.loaded, current.spacing);
+            restoreCrystal(current.crystals[group.index], group, current.spacing);
             crystalsRestored = true;
         }
         group = Group();
@@ -352,11 +362,17 @@ ReadResult DesignDocument::readText(const QString &text)
         if (i == lastRebuild || (i > lastRebuild && (marker || after.differsFrom(before)))) {
             layOut();
             grouped = QBitArray(current.crystals.size());
+            group.laidOut.reset();
         }
 
         if (index >= 0) {
             known = true;
             if (i >= lastRebuild && index < current.crystals.size()) {
+                const DesignCrystal &c = current.crystals.at(index);
+                if (index != group.index && c.showsOptics) {
+                    group.laidOut = c.texts;
+                    group.laidOutSpacing = current.spacing;
+                }
                 // The line's field takes the text when it names this crystal as "i : ".
                 const QString prefix = QString::number(index) + QStringLiteral(" : ");
                 for (int k = 0; k < crystalKeys.size(); ++k) {
