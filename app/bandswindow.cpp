@@ -327,12 +327,12 @@ BandsWindow::BandsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 
     realC0 = QRectF(-10, -10, 20, 20);
     realC = realC0;
-    connect(&picture, SIGNAL(drawImage2(QPainter *)), this, SLOT(drawPicture(QPainter *)));
-    connect(&picture.mc, SIGNAL(mMoved()), this, SLOT(pictureMouseMoved()));
-    connect(&picture.mc, SIGNAL(wMoved(int)), this, SLOT(pictureWheel(int)));
-    connect(reset, SIGNAL(clicked()), this, SLOT(resetScale()));
-    connect(exportButton, SIGNAL(clicked()), this, SLOT(exportTable()));
-    connect(realEnergies, SIGNAL(toggled(bool)), this, SLOT(barsMoved()));
+    connect(&picture, &DispA::drawImage2, this, &BandsWindow::drawPicture);
+    connect(&picture.mc, &MouseC::mMoved, this, &BandsWindow::pictureMouseMoved);
+    connect(&picture.mc, &MouseC::wMoved, this, &BandsWindow::pictureWheel);
+    connect(reset, &QPushButton::clicked, this, &BandsWindow::resetScale);
+    connect(exportButton, &QPushButton::clicked, this, &BandsWindow::exportTable);
+    connect(realEnergies, &QCheckBox::toggled, this, &BandsWindow::barsMoved);
 
     // The source's edits are undo steps of the design: the window takes the keys too.
     auto *undo = new QShortcut(QKeySequence::Undo, this);

@@ -24,7 +24,7 @@ void Body::setUpBands()
     viewMenu()->addAction(bands);
     // The window follows the document, and hands it the source's edits.
     bandsWindow.setDocument(&doc);
-    connect(bands, SIGNAL(triggered()), &bandsWindow, SLOT(showWindow()));
+    connect(bands, &QAction::triggered, &bandsWindow, &BandsWindow::showWindow);
 }
 
 BandsAnalysis Body::bandsAnalysis() const

@@ -162,8 +162,8 @@ RaysTab::RaysTab(QWidget *parent) : QWidget(parent)
     spotView0 = spotView = QRectF(0, 0, 1, 1);
     connect(start, &QPushButton::clicked, this, &RaysTab::run);
     connect(reset, &QPushButton::clicked, this, &RaysTab::resetScale);
-    connect(&energyPlot, SIGNAL(drawImage2(QPainter *)), this, SLOT(drawEnergies(QPainter *)));
-    connect(&spotPlot, SIGNAL(drawImage2(QPainter *)), this, SLOT(drawSpot(QPainter *)));
+    connect(&energyPlot, &DispA::drawImage2, this, &RaysTab::drawEnergies);
+    connect(&spotPlot, &DispA::drawImage2, this, &RaysTab::drawSpot);
     connect(&energyPlot.mc, &MouseC::mMoved, this, [this] {
         navigate(energyPlot, energyView, false, 0);
     });
