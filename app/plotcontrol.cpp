@@ -36,7 +36,14 @@ const QImage *paintedImage(QPainter *p)
     return static_cast<const QImage *>(device);
 }
 
+bool secondThread = QThread::idealThreadCount() > 1;
+
 } // namespace
+
+void PlotControl::setSecondThread(bool on)
+{
+    secondThread = on;
+}
 
 PlotControl::PlotControl(Body &window) : QObject(&window), window(window)
 {
@@ -143,7 +150,7 @@ void PlotControl::drawNewScene(DispABase *w, const PaintStart &start)
             drawPicture(jobs[i].window, *jobs[i].kept, jobs[i].start);
     };
     QSemaphore done;
-    const bool shared = jobs.size() > 1 && QThread::idealThreadCount() > 1 && helper.tryStart([&] {
+    const bool shared = jobs.size() > 1 && secondThread && helper.tryStart([&] {
         drawSome();
         done.release();
     });

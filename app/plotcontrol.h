@@ -33,6 +33,9 @@ public:
     void wheelMoved(DispABase *w, int step);
     // The design or its traced points changed: no kept picture shows it.
     void sceneChanged();
+    // Whether a new scene's pictures may be drawn on a second thread (by default where the machine
+    // has two cores; off, every picture is drawn on the GUI thread, as for counting instructions).
+    static void setSecondThread(bool on);
     // How often a kept picture was drawn anew (a paint that could reuse one did not).
     int picturesDrawn() const { return drawnAnew; }
 

@@ -603,10 +603,14 @@ bool PointDiscs::fillFast(double sx, double sy)
     }
     if (!mask)
         return false;
-    for (int r = 0; r < mask->rows; ++r) {
-        uint32_t *p = target.row(by + mask->top + r) + bx + mask->start[r];
-        for (int c = 0; c < mask->count[r]; ++c)
-            p[c] = argb;
+    // Copies: the mask's bytes could alias the pixels for all the compiler knows.
+    const uint32_t colour = argb;
+    const Mask rows = *mask;
+    for (int r = 0; r < rows.rows; ++r) {
+        uint32_t *p = target.row(by + rows.top + r) + bx + rows.start[r];
+        const int n = rows.count[r];
+        for (int c = 0; c < n; ++c)
+            p[c] = colour;
     }
     return true;
 }
