@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -151,6 +152,8 @@ void DesignDocument::copyFrom(const DesignDocument &other)
     centrePoints = other.centrePoints;
     avrCps = other.avrCps;
     avrIps = other.avrIps;
+    reflections = other.reflections;
+    focus = other.focus;
     currentPath = other.currentPath;
     recordedText = other.recordedText;
     recordedPacked = other.recordedPacked;
@@ -360,9 +363,11 @@ bool DesignDocument::setCrystalText(int index, CrystalField field, const QString
         break;
     case CrystalField::Deg:
         c.turnTo(c.texts.deg.toDouble());
+        c.askedEnergy = c.energyEv(d);
         break;
     case CrystalField::Energy:
         c.turnToEnergy(c.texts.energy.toDouble(), d);
+        c.askedEnergy = c.texts.energy.toDouble();
         break;
     case CrystalField::Length:
         c.changeLength(c.texts.length.toDouble());
@@ -408,21 +413,48 @@ void DesignDocument::layOut()
     QVector<CrystalOptics> optics = ::layOut(p, current.spacing);
     if (current.rotateAll)
         rotateAll(optics, current.rotateAllDeg.toDouble());
+    if (recording) {
+        int replaced = 0;
+        for (const DesignCrystal &c : qAsConst(current.crystals))
+            replaced += c.editedByHand ? 1 : 0;
+        if (replaced > 0)
+            emit handEditsReplaced(replaced);
+    }
     current.crystals.resize(optics.size());
-    for (int i = 0; i < optics.size(); ++i)
-        current.crystals[i] = DesignCrystal(optics.at(i), current.spacing);
+    for (int i = 0; i < optics.size(); ++i) {
+        DesignCrystal &c = current.crystals[i];
+        c = DesignCrystal(optics.at(i), current.spacing);
+        c.askedEnergy = laidOutEnergy(p, i, c, current.spacing);
+    }
+    if (asked && *asked < 1)
+        emit countRaised(*asked, optics.size());
     announce(DesignChanged);
     trace();
 }
 
 void DesignDocument::trace()
 {
-    crossCentreRays(current.crystalList(), crossPoints, centrePoints);
+    focus = FocusState();
+    crossCentreRays(current.crystalList(), crossPoints, centrePoints, &focus.pairs);
     if (!crossPoints.points.isEmpty()) {
         const QString label = energyRangeLabel(current.crystals.first().texts.energy.toDouble(),
                                                current.crystals.last().texts.energy.toDouble());
-        addFocus(crossPoints, centrePoints, label, avrCps, avrIps);
+        focus.entryAdded = addFocus(crossPoints, centrePoints, label, avrCps, avrIps);
     }
+    // The least-squares focus of the crystals that reflect, as the Bands window finds it.
+    reflections = ::crystalReflections(current);
+    QVector<HRay> rays;
+    QVector<bool> reflecting;
+    rays.reserve(current.crystals.size());
+    reflecting.reserve(current.crystals.size());
+    for (int i = 0; i < current.crystals.size(); ++i) {
+        rays.append(current.crystals.at(i).outCentre);
+        reflecting.append(!reflections.at(i));
+        focus.reflecting += reflections.at(i) ? 0 : 1;
+    }
+    const LeastSquaresFocus l = leastSquaresFocus(rays, reflecting);
+    focus.leastSquares = l.focus;
+    focus.rms = l.rms;
     announce(Traced);
     // Every change of the design ends here: one undo step if what a save writes changed.
     recordChange();
@@ -531,7 +563,7 @@ bool DesignDocument::save(const QString &path, QString *error)
 
 namespace {
 
-constexpr quint32 kPackVersion = 1;
+constexpr quint32 kPackVersion = 2;
 
 // The surface to the last bit; the rays follow from it.
 void writeSurface(QDataStream &out, const Line &s)
@@ -568,6 +600,12 @@ QVector<CrystalOptics> laidOut(const Design &d)
     return optics;
 }
 
+// Two energies that may be none (NaN).
+bool sameEnergy(double a, double b)
+{
+    return sameBits(a, b) || (std::isnan(a) && std::isnan(b));
+}
+
 } // namespace
 
 QByteArray packDesign(const Design &d)
@@ -579,18 +617,21 @@ QByteArray packDesign(const Design &d)
         << d.indexL << d.spacingText << d.spacing << qint32(d.type) << d.rotateAll << d.rotateAllDeg
         << d.startEnergy << d.energyStep << d.count << d.dx << d.dy << d.length << d.comment
         << qint32(d.crystals.size());
+    const LayoutParams p = d.layoutParams();
     const QVector<CrystalOptics> layout = laidOut(d);
     for (int i = 0; i < d.crystals.size(); ++i) {
         const DesignCrystal &c = d.crystals.at(i);
         // The same surface shows the same texts for the same spacing.
         const bool asLaidOut
-            = i < layout.size() && c.showsOptics && sameSurface(c.surface, layout.at(i).surface);
+            = i < layout.size() && c.showsOptics && sameSurface(c.surface, layout.at(i).surface)
+              && sameEnergy(c.askedEnergy, laidOutEnergy(p, i, layout.at(i), d.spacing));
         out << quint8((asLaidOut ? 1 : 0) | (c.editedByHand ? 2 : 0));
         if (asLaidOut)
             continue;
         writeSurface(out, c.surface);
         const CrystalTexts &t = c.texts;
         out << t.x << t.y << t.deg << t.energy << t.length << t.inBeamC << t.beamW;
+        out << c.askedEnergy;
     }
     return qCompress(raw);
 }
@@ -610,6 +651,7 @@ Design unpackDesign(const QByteArray &packed)
     d.type = type;
     if (in.status() != QDataStream::Ok || version != kPackVersion || count < 0)
         return Design();
+    const LayoutParams p = d.layoutParams();
     const QVector<CrystalOptics> layout = laidOut(d);
     d.crystals.resize(count);
     for (int i = 0; i < count; ++i) {
@@ -618,12 +660,14 @@ Design unpackDesign(const QByteArray &packed)
         DesignCrystal &c = d.crystals[i];
         if ((flags & 1) && i < layout.size()) {
             c = DesignCrystal(layout.at(i), d.spacing);
+            c.askedEnergy = laidOutEnergy(p, i, c, d.spacing);
         } else {
             readSurface(in, c.surface);
             c.computeRays();
             CrystalTexts &t = c.texts;
             in >> t.x >> t.y >> t.deg >> t.energy >> t.length >> t.inBeamC >> t.beamW;
             c.showsOptics = t == c.CrystalOptics::texts(d.spacing);
+            in >> c.askedEnergy;
         }
         c.editedByHand = flags & 2;
     }
