@@ -1,25 +1,15 @@
 #include "commandline.h"
 
+#include "designdocument.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QRegularExpression>
 
 #include <cmath>
 #include <cstring>
 
 namespace {
 
-const QStringList kPanelNames = {QStringLiteral("StartE"),
-                                 QStringLiteral("DE"),
-                                 QStringLiteral("Num"),
-                                 QStringLiteral("DX"),
-                                 QStringLiteral("DY"),
-                                 QStringLiteral("Length"),
-                                 QStringLiteral("Type"),
-                                 QStringLiteral("RotateAll"),
-                                 QStringLiteral("Material"),
-                                 QStringLiteral("Index"),
-                                 QStringLiteral("LatticeC")};
 const QStringList kWindowNames = {QStringLiteral("overall"),
                                   QStringLiteral("crystals"),
                                   QStringLiteral("focus"),
@@ -29,13 +19,6 @@ const QStringList kPictureSuffixes
 
 // The largest picture a batch run draws on each side: a mistyped size must not exhaust memory.
 constexpr int kMaxPictureSide = 16384;
-
-const QRegularExpression &crystalSettingPattern()
-{
-    static const QRegularExpression re(
-        QStringLiteral("^crystal\\.([1-9][0-9]{0,8})\\.(X|Y|Deg|Energy|Length)$"));
-    return re;
-}
 
 QString describeDescription()
 {
@@ -87,10 +70,13 @@ struct Options
         QStringLiteral("sweep"),
         QStringLiteral("Run the design once per value of NAME; one CSV row per value."),
         QStringLiteral("NAME=FROM:TO:STEP")};
+    QCommandLineOption strict{
+        QStringLiteral("strict"),
+        QStringLiteral("Fail (status 2) on a design file whose lines were not all understood.")};
 
     void addTo(QCommandLineParser &p) const
     {
-        p.addOptions({english, japanese, batch, set, save, csv, json, image, size, sweep});
+        p.addOptions({english, japanese, batch, set, save, csv, json, image, size, sweep, strict});
     }
 };
 
@@ -120,23 +106,6 @@ bool finiteNumber(const QString &text, double &value)
     bool ok = false;
     value = text.trimmed().toDouble(&ok);
     return ok && std::isfinite(value);
-}
-
-QString checkChoice(const Setting &s)
-{
-    if (s.name == QLatin1String("Type")) {
-        bool ok = false;
-        const int t = s.value.trimmed().toInt(&ok);
-        if (!ok || t < 1 || t > 7)
-            return QStringLiteral("--set Type=%1: the type is 1 to 7").arg(s.value);
-    } else if (s.name == QLatin1String("Material")) {
-        if (s.value != QLatin1String("Si") && s.value != QLatin1String("Ge"))
-            return QStringLiteral("--set Material=%1: the material is Si or Ge").arg(s.value);
-    } else if (s.name == QLatin1String("Index")) {
-        if (s.value.split(QLatin1Char(',')).size() != 3)
-            return QStringLiteral("--set Index=%1: the index is h,k,l").arg(s.value);
-    }
-    return QString();
 }
 
 QString parseSweep(const QString &text, Sweep &sweep)
@@ -216,13 +185,13 @@ readBatch(const QStringList &args, const QCommandLineParser &p, const Options &o
         Setting s;
         if (!splitAtEquals(text, s.name, s.value))
             return QStringLiteral("--set %1: expected NAME=VALUE").arg(text);
-        if (!isSettingName(s.name))
-            return QStringLiteral("--set %1: no field named %2").arg(text, s.name);
-        const QString wrong = checkChoice(s);
-        if (!wrong.isEmpty())
-            return wrong;
+        // The names and values the design takes, by its own rules.
+        const EditError wrong = DesignDocument::check(s.name, s.value);
+        if (wrong)
+            return wrong.message;
         cl.settings.append(s);
     }
+    cl.strict = p.isSet(o.strict);
     cl.saveTo = p.value(o.save);
     cl.csvTo = p.value(o.csv);
     cl.jsonTo = p.value(o.json);
@@ -288,7 +257,7 @@ QString sweepValueText(double value)
 
 bool isSettingName(const QString &name)
 {
-    return kPanelNames.contains(name) || crystalSettingPattern().match(name).hasMatch();
+    return DesignDocument::check(name, QStringLiteral("1")).kind != EditError::UnknownName;
 }
 
 bool isNumericSetting(const QString &name)
@@ -330,7 +299,7 @@ CommandLine parseCommandLine(const QStringList &args)
     if (!cl.batch) {
         // The windows ignore what they do not know, but the batch options mean a mistake.
         for (const QCommandLineOption *batchOnly :
-             {&o.set, &o.save, &o.csv, &o.json, &o.image, &o.size, &o.sweep}) {
+             {&o.set, &o.save, &o.csv, &o.json, &o.image, &o.size, &o.sweep, &o.strict}) {
             if (parser.isSet(*batchOnly)) {
                 cl.error = QStringLiteral("--%1 needs --batch").arg(batchOnly->names().first());
                 return cl;

@@ -53,6 +53,8 @@ struct CommandLine
     QSize imageSize;
     bool sweeping = false;
     Sweep sweep;
+    // A design file that was not all understood fails the run instead of a warning.
+    bool strict = false;
     // One line naming the argument at fault; empty when the command line can be run.
     QString error;
 };
