@@ -1,23 +1,42 @@
 #include "bandswindow.h"
 
+#include "bandsdrawing.h"
+#include "bandsmodel.h"
+#include "bandstable.h"
 #include "chcoord.h"
 #include "crystaldrawing.h"
+#include "crystaltable.h"
+#include "filenames.h"
+#include "latticeconstants.h"
 #include "navigation.h"
+#include "numberinput.h"
 #include "plotgrid.h"
-#include "trace.h"
+#include "raystab.h"
+#include "report.h"
 
-#include <QAbstractTableModel>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDebug>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace {
 
@@ -38,67 +57,38 @@ QString general(double v)
     return QString::number(v, 'g', 6);
 }
 
-QString optionalFixed(const std::optional<double> &v, int decimals)
+// A number of the source as its field shows it: the shortest text that reads back as it.
+QString shortest(double v)
 {
-    return v ? fixed(*v, decimals) : QString();
+    return QString::fromLatin1(shortestNumber(v));
 }
 
-void setWorldFromView(ChCoord &cc, const QRectF &view)
+// The polarisations of the list, in order; the last one is any other degree.
+constexpr double kNamedDegrees[] = {1.0, -1.0, 0.0};
+
+// The shift of a crystal's bars: none at the labels, the lattice offset where a real crystal
+// reflects.
+double barShift(const CrystalBand &c, bool real)
 {
-    cc.setWorld(view.x(), view.y(), view.x() + view.width(), view.y() + view.height());
+    return real && c.state == BandState::Band ? c.latticeOffset : 0.0;
 }
 
-// A view that maps the world to finite, distinct pixels.
-bool mapsToPixels(const ChCoord &cc)
-{
-    const double kx = (cc.sx1 - cc.sx0) / (cc.wx1 - cc.wx0);
-    const double ky = (cc.sy1 - cc.sy0) / (cc.wy1 - cc.wy0);
-    return std::isfinite(kx) && std::isfinite(ky) && kx != 0 && ky != 0;
-}
-
-// The world rectangle x0...x1, y0...y1 filled, at least one pixel wide and high so that a band
-// narrower than a pixel still shows; clipped to the window first, so that far-off coordinates
-// never reach the painter.
-void fillBar(QPainter *p,
-             const ChCoord &cc,
-             double x0,
-             double x1,
-             double y0,
-             double y1,
-             const QColor &colour,
-             const QRectF &window)
-{
-    const double sx0 = cc.toScreenX(x0), sx1 = cc.toScreenX(x1);
-    const double sy0 = cc.toScreenY(y0), sy1 = cc.toScreenY(y1);
-    if (!std::isfinite(sx0) || !std::isfinite(sx1) || !std::isfinite(sy0) || !std::isfinite(sy1))
-        return;
-    // At least one pixel either way.
-    const auto span = [](double a, double b) {
-        double lo = std::min(a, b);
-        double hi = std::max(a, b);
-        if (hi - lo < 1.0) {
-            const double mid = 0.5 * (lo + hi);
-            lo = mid - 0.5;
-            hi = mid + 0.5;
-        }
-        return std::make_pair(lo, hi);
-    };
-    const auto x = span(sx0, sx1);
-    const auto y = span(sy0, sy1);
-    const QRectF bar(QPointF(x.first, y.first), QPointF(x.second, y.second));
-    const QRectF shown = bar.intersected(window.adjusted(-2, -2, 2, 2));
-    if (!shown.isEmpty())
-        p->fillRect(shown, colour);
-}
-
-// The union of the bands, in energy order.
-QVector<Interval> coveredRanges(const BandsAnalysis &a)
+// The effective bands (or, for a crystal without one, none) as intervals, shifted as drawn.
+QVector<Interval> effectiveIntervals(const BandsAnalysis &a, bool real)
 {
     QVector<Interval> bands;
     for (const CrystalBand &c : a.crystals) {
-        if (c.state == BandState::Band)
-            bands.append(Interval{c.low, c.high});
+        if (c.effectiveBandLow && c.effectiveBandHigh) {
+            const double s = barShift(c, real);
+            bands.append(Interval{*c.effectiveBandLow + s, *c.effectiveBandHigh + s});
+        }
     }
+    return bands;
+}
+
+// The union of the intervals, in energy order.
+QVector<Interval> unionOf(QVector<Interval> bands)
+{
     std::sort(bands.begin(), bands.end(), [](const Interval &x, const Interval &y) {
         return x.low < y.low;
     });
@@ -112,22 +102,33 @@ QVector<Interval> coveredRanges(const BandsAnalysis &a)
     return merged;
 }
 
-// Energies across the bands (or the crystals' energies) with a margin, crystal rows 0 to n up.
-QRectF defaultView(const BandsAnalysis &a)
+// Energies across every bar drawn (or the crystals' energies) with a margin, crystal rows 0 to
+// n up.
+QRectF defaultView(const BandsAnalysis &a, bool real)
 {
     double lo = 0, hi = 0;
     bool any = false;
-    if (a.coverage.bands > 0) {
-        lo = a.coverage.low;
-        hi = a.coverage.high;
+    const auto take = [&](double l, double h) {
+        if (!std::isfinite(l) || !std::isfinite(h))
+            return;
+        lo = any ? std::min(lo, l) : l;
+        hi = any ? std::max(hi, h) : h;
         any = true;
-    } else {
+    };
+    for (const CrystalBand &c : a.crystals) {
+        const double s = barShift(c, real);
+        if (c.state == BandState::Band) {
+            take(c.low + s, c.high + s);
+            if (c.lowPi && c.highPi)
+                take(*c.lowPi + s, *c.highPi + s);
+        }
+        if (c.effectiveBandLow && c.effectiveBandHigh)
+            take(*c.effectiveBandLow + s, *c.effectiveBandHigh + s);
+    }
+    if (!any) {
         for (const CrystalBand &c : a.crystals) {
-            if (!c.energy)
-                continue;
-            lo = any ? std::min(lo, *c.energy) : *c.energy;
-            hi = any ? std::max(hi, *c.energy) : *c.energy;
-            any = true;
+            if (c.energy)
+                take(*c.energy, *c.energy);
         }
     }
     if (!any)
@@ -137,126 +138,30 @@ QRectF defaultView(const BandsAnalysis &a)
         width = std::max(1.0, std::fabs(lo) * 1e-4);
     const double mid = 0.5 * (lo + hi);
     width *= 1.1;
+    // Room below the coverage strip for the energy axis's title.
     const int n = a.crystals.size();
-    return QRectF(mid - 0.5 * width, -1.0, width, n + 2.0);
+    return QRectF(mid - 0.5 * width, -2.0, width, n + 3.5);
+}
+
+QString coverageText(const Coverage &c, const QString &bands)
+{
+    const QString fraction = c.fraction ? fixed(100.0 * *c.fraction, 1) : QStringLiteral("-");
+    const QString gap = c.largestGap > 0
+                            ? BandsWindow::tr("largest gap %1 eV").arg(fixed(c.largestGap, 3))
+                            : BandsWindow::tr("no gaps");
+    return BandsWindow::tr("%1 % of %2 to %3 eV covered by %4 %5; %6")
+        .arg(fraction, fixed(c.low, 3), fixed(c.high, 3))
+        .arg(c.bands)
+        .arg(bands, gap);
 }
 
 } // namespace
-
-// The per-crystal table, read straight from the analysis.
-class BandsModel : public QAbstractTableModel
-{
-public:
-    enum Column { Number, Energy, FwhmSigma, FwhmPi, Low, High, Gap, Shift, Offset, Columns };
-
-    void setAnalysis(const BandsAnalysis *a)
-    {
-        beginResetModel();
-        analysis = a;
-        endResetModel();
-    }
-
-    int rowCount(const QModelIndex &parent) const override
-    {
-        return parent.isValid() || !analysis ? 0 : analysis->crystals.size();
-    }
-    int columnCount(const QModelIndex &parent) const override
-    {
-        return parent.isValid() ? 0 : Columns;
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation != Qt::Horizontal)
-            return QVariant();
-        if (role == Qt::ToolTipRole && section == Gap)
-            return BandsWindow::tr("The gap (positive) or overlap (negative) to the next band up "
-                                   "in energy");
-        if (role != Qt::DisplayRole)
-            return QVariant();
-        switch (section) {
-        case Number:
-            return BandsWindow::tr("No.");
-        case Energy:
-            return BandsWindow::tr("Energy\n[eV]");
-        case FwhmSigma:
-            return BandsWindow::tr("FWHM σ\n[µrad]");
-        case FwhmPi:
-            return BandsWindow::tr("FWHM π\n[µrad]");
-        case Low:
-            return BandsWindow::tr("Band low\n[eV]");
-        case High:
-            return BandsWindow::tr("Band high\n[eV]");
-        case Gap:
-            return BandsWindow::tr("Gap above\n[eV]");
-        case Shift:
-            return BandsWindow::tr("Refraction\n[eV]");
-        case Offset:
-            return BandsWindow::tr("Lattice offset\n[eV]");
-        }
-        return QVariant();
-    }
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!analysis || !index.isValid() || index.row() >= analysis->crystals.size())
-            return QVariant();
-        if (role == Qt::TextAlignmentRole)
-            return int(Qt::AlignRight | Qt::AlignVCenter);
-        const CrystalBand &c = analysis->crystals.at(index.row());
-        if (role == Qt::ToolTipRole && c.state != BandState::Band)
-            return reason(c.state);
-        if (role != Qt::DisplayRole)
-            return QVariant();
-        if (index.column() == Number)
-            return QString::number(c.number);
-        if (index.column() == Energy)
-            return optionalFixed(c.energy, 4);
-        if (c.state != BandState::Band)
-            return index.column() == FwhmSigma ? reason(c.state) : QString();
-        switch (index.column()) {
-        case FwhmSigma:
-            return fixed(c.fwhmSigma, 3);
-        case FwhmPi:
-            return optionalFixed(c.fwhmPi, 3);
-        case Low:
-            return fixed(c.low, 3);
-        case High:
-            return fixed(c.high, 3);
-        case Gap:
-            return optionalFixed(c.gapAbove, 3);
-        case Shift:
-            return signedFixed(c.shift, 3);
-        case Offset:
-            return signedFixed(c.latticeOffset, 3);
-        }
-        return QVariant();
-    }
-
-    static QString reason(BandState s)
-    {
-        switch (s) {
-        case BandState::NoReflection:
-            return BandsWindow::tr("no reflection");
-        case BandState::Forbidden:
-            return BandsWindow::tr("forbidden");
-        case BandState::NoData:
-            return BandsWindow::tr("no data");
-        case BandState::Band:
-            break;
-        }
-        return QString();
-    }
-
-private:
-    const BandsAnalysis *analysis = nullptr;
-};
 
 BandsWindow::BandsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("BandsWindow"));
     setWindowTitle(tr("Bands"));
-    resize(900, 760);
+    resize(1100, 860);
 
     auto *summary = new QGridLayout;
     const auto addRow = [&](int row, const QString &title, QLabel *&value, const char *name) {
@@ -272,16 +177,102 @@ BandsWindow::BandsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     addRow(0, tr("Reflection:"), reflection, "Reflection");
     addRow(1, tr("Width at start energy:"), widths, "Widths");
     addRow(2, tr("Coverage:"), coverage, "Coverage");
-    addRow(3, tr("Lattice constant:"), lattice, "Lattice");
-    addRow(4, tr("Focus:"), focus, "Focus");
+    addRow(3, tr("With the source:"), effectiveCoverage, "EffectiveCoverage");
+    addRow(4, tr("Harmonics:"), harmonics, "Harmonics");
+    addRow(5, tr("Lattice constant:"), lattice, "Lattice");
+    addRow(6, tr("Focus:"), focus, "Focus");
     summary->setColumnStretch(1, 1);
+
+    // The source group: the fields take a Return, or leaving them with a changed text.
+    auto *source = new QGroupBox(tr("Source"), this);
+    source->setObjectName(QStringLiteral("SourceGroup"));
+    auto *form = new QGridLayout(source);
+    const auto addField = [&](int row,
+                              const QString &title,
+                              const QString &unit,
+                              const char *name,
+                              SourceField field,
+                              const QString &tip) {
+        auto *edit = new QLineEdit(source);
+        edit->setObjectName(QLatin1String(name));
+        edit->setProperty("sourceField", int(field));
+        edit->setToolTip(tip);
+        edit->setMaximumWidth(110);
+        FieldGuard::guard(edit, FieldKind::Text);
+        connect(edit, &QLineEdit::editingFinished, this, &BandsWindow::sourceFieldFinished);
+        form->addWidget(new QLabel(title, source), row, 0, Qt::AlignRight);
+        form->addWidget(edit, row, 1);
+        if (!unit.isEmpty())
+            form->addWidget(new QLabel(unit, source), row, 2);
+        return edit;
+    };
+    distance = addField(0,
+                        tr("Distance:"),
+                        tr("[length unit]"),
+                        "SourceDistance",
+                        SourceField::Distance,
+                        tr("From crystal 1's centre upstream along the incident beam"));
+    size = addField(1,
+                    tr("Size:"),
+                    tr("[length unit, FWHM]"),
+                    "SourceSize",
+                    SourceField::Size,
+                    tr("Gaussian across the beam; 0 for a point source"));
+    divergence = addField(2,
+                          tr("Divergence:"),
+                          tr("[µrad, FWHM]"),
+                          "SourceDivergence",
+                          SourceField::Divergence,
+                          tr("Gaussian spread of the rays' directions; 0 for the parallel beam "
+                             "of the design"));
+    polarisation = new QComboBox(source);
+    polarisation->setObjectName(QStringLiteral("SourcePolarisation"));
+    polarisation->addItems({tr("σ"), tr("π"), tr("Unpolarised"), tr("Degree")});
+    polarisation->setToolTip(tr("The linear polarisation of the incident beam: σ has its "
+                                "electric field in the crystal surfaces"));
+    form->addWidget(new QLabel(tr("Polarisation:"), source), 3, 0, Qt::AlignRight);
+    form->addWidget(polarisation, 3, 1);
+    degree = new QLineEdit(source);
+    degree->setObjectName(QStringLiteral("SourceDegree"));
+    degree->setProperty("sourceField", int(SourceField::Polarisation));
+    degree->setToolTip(tr("The degree of linear polarisation: 1 σ, -1 π, 0 unpolarised; the "
+                          "share (1 + degree) / 2 of the intensity is σ"));
+    degree->setMaximumWidth(80);
+    FieldGuard::guard(degree, FieldKind::Text);
+    connect(degree, &QLineEdit::editingFinished, this, &BandsWindow::sourceFieldFinished);
+    form->addWidget(degree, 3, 2);
+    connect(polarisation,
+            QOverload<int>::of(&QComboBox::activated),
+            this,
+            &BandsWindow::polarisationChosen);
+    temperature = addField(4,
+                           tr("Temperature:"),
+                           tr("[°C]"),
+                           "SourceTemperature",
+                           SourceField::Temperature,
+                           tr("Of the crystals: it sets the lattice constant of the real "
+                              "crystals, and so their reflectivity"));
+    acceptedLattice = new QPushButton(tr("Use Accepted Lattice Constant"), source);
+    acceptedLattice->setObjectName(QStringLiteral("UseAcceptedLattice"));
+    connect(acceptedLattice, &QPushButton::clicked, this, &BandsWindow::useAcceptedLattice);
+    form->addWidget(acceptedLattice, 5, 0, 1, 3);
+    sourceNote = new QLabel(source);
+    sourceNote->setObjectName(QStringLiteral("SourceNote"));
+    sourceNote->setWordWrap(true);
+    sourceNote->setStyleSheet(QStringLiteral("color: rgb(180, 0, 0);"));
+    form->addWidget(sourceNote, 6, 0, 1, 3);
+    form->setRowStretch(7, 1);
+
+    auto *top = new QHBoxLayout;
+    top->addLayout(summary, 1);
+    top->addWidget(source);
 
     model = new BandsModel;
     table = new QTableView(this);
     table->setObjectName(QStringLiteral("BandsTable"));
     table->setModel(model);
     table->verticalHeader()->hide();
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
 
     auto *pictureFrame = new QWidget(this);
@@ -292,11 +283,20 @@ BandsWindow::BandsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     picture.setMinimumHeight(150);
     cursor = new QLabel(pictureFrame);
     cursor->setObjectName(QStringLiteral("BandsCursor"));
+    realEnergies = new QCheckBox(tr("Where a real crystal reflects"), pictureFrame);
+    realEnergies->setObjectName(QStringLiteral("BandsAtRealEnergies"));
+    realEnergies->setToolTip(tr("Draws the bars where a real crystal at the temperature reflects "
+                                "at the crystal's angle (the lattice offset added) instead of "
+                                "about the design's labels"));
+    exportButton = new QPushButton(tr("Export Table..."), pictureFrame);
+    exportButton->setObjectName(QStringLiteral("BandsExport"));
     reset = new QPushButton(tr("Scale Reset"), pictureFrame);
     reset->setObjectName(QStringLiteral("BandsScaleReset"));
-    pictureLayout->addWidget(&picture, 0, 0, 1, 2);
+    pictureLayout->addWidget(&picture, 0, 0, 1, 4);
     pictureLayout->addWidget(cursor, 1, 0);
-    pictureLayout->addWidget(reset, 1, 1);
+    pictureLayout->addWidget(realEnergies, 1, 1);
+    pictureLayout->addWidget(exportButton, 1, 2);
+    pictureLayout->addWidget(reset, 1, 3);
     pictureLayout->setColumnStretch(0, 1);
 
     auto *split = new QSplitter(Qt::Vertical, this);
@@ -305,16 +305,50 @@ BandsWindow::BandsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 1);
 
+    rays = new RaysTab(this);
+    rays->setSubject([this] {
+        RaysSubject s;
+        s.analysis = analysis();
+        if (doc) {
+            for (const DesignCrystal &c : doc->design().crystals)
+                s.crystals.append(c);
+        }
+        return s;
+    });
+
+    tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("BandsTabs"));
+    tabs->addTab(split, tr("Bands"));
+    tabs->addTab(rays, tr("Rays"));
+
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(summary);
-    layout->addWidget(split, 1);
+    layout->addLayout(top);
+    layout->addWidget(tabs, 1);
 
     realC0 = QRectF(-10, -10, 20, 20);
     realC = realC0;
-    connect(&picture, SIGNAL(drawImage2(QPainter *)), this, SLOT(drawPicture(QPainter *)));
-    connect(&picture.mc, SIGNAL(mMoved()), this, SLOT(pictureMouseMoved()));
-    connect(&picture.mc, SIGNAL(wMoved(int)), this, SLOT(pictureWheel(int)));
-    connect(reset, SIGNAL(clicked()), this, SLOT(resetScale()));
+    connect(&picture, &DispA::drawImage2, this, &BandsWindow::drawPicture);
+    connect(&picture.mc, &MouseC::mMoved, this, &BandsWindow::pictureMouseMoved);
+    connect(&picture.mc, &MouseC::wMoved, this, &BandsWindow::pictureWheel);
+    connect(reset, &QPushButton::clicked, this, &BandsWindow::resetScale);
+    connect(exportButton, &QPushButton::clicked, this, &BandsWindow::exportTable);
+    connect(realEnergies, &QCheckBox::toggled, this, &BandsWindow::barsMoved);
+
+    // The source's edits are undo steps of the design: the window takes the keys too.
+    auto *undo = new QShortcut(QKeySequence::Undo, this);
+    auto *redo = new QShortcut(QKeySequence::Redo, this);
+    auto *redoY = new QShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+Y")), this);
+    connect(undo, &QShortcut::activated, this, [this] {
+        if (doc)
+            doc->undoStack().undo();
+    });
+    for (QShortcut *r : {redo, redoY}) {
+        connect(r, &QShortcut::activated, this, [this] {
+            if (doc)
+                doc->undoStack().redo();
+        });
+    }
+    showSource();
 }
 
 BandsWindow::~BandsWindow()
@@ -324,21 +358,50 @@ BandsWindow::~BandsWindow()
     picture.setParent(nullptr);
     table->setModel(nullptr);
     delete model;
+    // Qt 5 may emit editingFinished from a focused field while the window is torn down.
+    for (QLineEdit *field : {distance, size, divergence, degree, temperature})
+        field->disconnect(this);
+    if (doc)
+        doc->disconnect(this);
 }
 
-void BandsWindow::setSource(std::function<BandsAnalysis()> s)
+void BandsWindow::setDocument(DesignDocument *document)
 {
-    source = std::move(s);
+    if (doc)
+        doc->disconnect(this);
+    doc = document;
+    if (doc)
+        connect(doc, &DesignDocument::changed, this, &BandsWindow::documentChanged);
     stale = true;
+    rays->designChanged();
+    showSource();
+    if (isVisible())
+        refresh();
 }
 
 const BandsAnalysis &BandsWindow::analysis()
 {
-    if (stale && source) {
-        current = source();
+    if (stale && doc) {
+        current = designBands(doc->design());
         stale = false;
     }
     return current;
+}
+
+bool BandsWindow::atRealEnergies() const
+{
+    return realEnergies->isChecked();
+}
+
+void BandsWindow::documentChanged(DesignDocument::Changes what)
+{
+    if (what
+        & (DesignDocument::DesignChanged | DesignDocument::Traced
+           | DesignDocument::SourceChanged)) {
+        rays->designChanged();
+        showSource();
+        designTraced();
+    }
 }
 
 void BandsWindow::designTraced()
@@ -368,17 +431,145 @@ void BandsWindow::resetScale()
     picture.update();
 }
 
+void BandsWindow::barsMoved()
+{
+    rays->setRealEnergies(atRealEnergies());
+    realC0 = defaultView(current, atRealEnergies());
+    realC = realC0;
+    picture.update();
+}
+
 void BandsWindow::refresh()
 {
     model->setAnalysis(nullptr);
     analysis();
     model->setAnalysis(&current);
     showSummary();
-    realC0 = defaultView(current);
+    showSource();
+    realC0 = defaultView(current, atRealEnergies());
     realC = realC0;
     cursor->clear();
     picture.update();
 }
+
+// ---------------------------------------------------------------- the source group
+
+void BandsWindow::showSource()
+{
+    const SourceParams s = doc ? doc->design().source : SourceParams();
+    const std::pair<QLineEdit *, QString> texts[] = {{distance, shortest(s.distance)},
+                                                     {size, shortest(s.size)},
+                                                     {divergence, shortest(s.divergence)},
+                                                     {degree, shortest(s.polarisation.degree)},
+                                                     {temperature, shortest(s.temperature)}};
+    for (const auto &t : texts) {
+        // A field being typed into keeps what is typed.
+        if (t.first->text() != t.second && !(t.first->hasFocus() && t.first->isModified()))
+            t.first->setText(t.second);
+    }
+    int index = 3;
+    for (int i = 0; i < 3; ++i) {
+        if (s.polarisation.degree == kNamedDegrees[i])
+            index = i;
+    }
+    {
+        const QSignalBlocker quiet(polarisation);
+        polarisation->setCurrentIndex(index);
+    }
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             distance, size, divergence, polarisation, degree, temperature})
+        w->setEnabled(doc);
+
+    const std::optional<double> a = doc ? doc->acceptedLatticeConstant() : std::nullopt;
+    if (!doc) {
+        acceptedLattice->setEnabled(false);
+        acceptedLattice->setToolTip(QString());
+    } else if (!a) {
+        const Design &d = doc->design();
+        acceptedLattice->setEnabled(false);
+        const std::optional<LatticeConstants::Range> r
+            = LatticeConstants::validRange(d.materialName());
+        acceptedLattice->setToolTip(
+            r ? tr("The lattice constant of %1 is known from %2 to %3 °C, not at %4 °C")
+                    .arg(d.materialName())
+                    .arg(r->lowest, 0, 'f', 2)
+                    .arg(r->highest, 0, 'f', 2)
+                    .arg(general(s.temperature))
+              : tr("No accepted lattice constant for this material"));
+    } else {
+        const QString text = DesignDocument::latticeConstantText(*a);
+        acceptedLattice->setEnabled(doc->design().latticeConstant != text);
+        acceptedLattice->setToolTip(tr("Sets Lattice C. to %1 Å, the lattice constant of a real "
+                                       "%2 crystal at %3 °C (one undo step)")
+                                        .arg(text, doc->design().materialName())
+                                        .arg(general(s.temperature)));
+    }
+}
+
+void BandsWindow::sourceFieldFinished()
+{
+    auto *field = qobject_cast<QLineEdit *>(sender());
+    if (!field || !doc)
+        return;
+    const SourceField which = SourceField(field->property("sourceField").toInt());
+    const SourceParams &s = doc->design().source;
+    const double shownValues[]
+        = {s.distance, s.size, s.divergence, s.polarisation.degree, s.temperature};
+    const QString shown = shortest(shownValues[int(which)]);
+    if (!FieldGuard::handsOn(field, shown))
+        return;
+    const QString typed = field->text();
+    if (doc->setSourceText(which, typed)) {
+        sourceNote->clear();
+    } else {
+        const QString t = typed.isEmpty() ? tr("(empty)") : typed;
+        switch (which) {
+        case SourceField::Distance:
+            sourceNote->setText(tr("The distance is a number above 0, not %1.").arg(t));
+            break;
+        case SourceField::Size:
+            sourceNote->setText(tr("The size is a number from 0 up, not %1.").arg(t));
+            break;
+        case SourceField::Divergence:
+            sourceNote->setText(tr("The divergence is a number from 0 to %1 µrad, not %2.")
+                                    .arg(kMaxDivergence, 0, 'f', 0)
+                                    .arg(t));
+            break;
+        case SourceField::Polarisation:
+            sourceNote->setText(
+                tr("The degree of polarisation is a number from -1 (π) to 1 (σ), not %1.").arg(t));
+            break;
+        case SourceField::Temperature:
+            sourceNote->setText(tr("The temperature is a number above -273.15 °C, not %1.").arg(t));
+            break;
+        }
+    }
+    field->setModified(false);
+    showSource();
+}
+
+void BandsWindow::polarisationChosen(int index)
+{
+    if (!doc)
+        return;
+    if (index >= 0 && index < 3) {
+        doc->setSourceText(SourceField::Polarisation, shortest(kNamedDegrees[index]));
+        sourceNote->clear();
+        showSource();
+    } else {
+        // Any other degree is typed beside the list, which shows it once it is finished.
+        degree->setFocus();
+        degree->selectAll();
+    }
+}
+
+void BandsWindow::useAcceptedLattice()
+{
+    if (doc)
+        doc->useAcceptedLatticeConstant();
+}
+
+// ---------------------------------------------------------------- the summary
 
 void BandsWindow::showSummary()
 {
@@ -431,79 +622,177 @@ void BandsWindow::showSummary()
         widths->setText(tr("no band at %1 eV").arg(e0));
     }
 
-    const Coverage &c = a.coverage;
-    if (c.bands == 0) {
-        coverage->setText(tr("no bands"));
+    coverage->setText(a.coverage.bands == 0 ? tr("no bands")
+                                            : coverageText(a.coverage, tr("bands")));
+    const SourceParams &s = a.source;
+    const QString polarised = s.polarisation.degree == 1.0    ? tr("σ")
+                              : s.polarisation.degree == -1.0 ? tr("π")
+                              : s.polarisation.degree == 0.0
+                                  ? tr("unpolarised")
+                                  : tr("degree %1").arg(shortest(s.polarisation.degree));
+    const QString light
+        = s.divergence == 0 ? tr("a parallel beam, %1").arg(polarised)
+                            : tr("divergence %1 µrad, size %2 at %3, %4")
+                                  .arg(general(s.divergence), general(s.size), general(s.distance))
+                                  .arg(polarised);
+    if (a.coverage.bands == 0)
+        effectiveCoverage->setText(tr("no effective bands (%1)").arg(light));
+    else if (a.effectiveCoverage.bands == 0)
+        effectiveCoverage->setText(
+            tr("no effective bands (%1): no crystal that reflects is lit").arg(light));
+    else
+        effectiveCoverage->setText(
+            tr("%1 (%2)").arg(coverageText(a.effectiveCoverage, tr("effective bands")), light));
+
+    harmonics->setToolTip(QString());
+    if (a.harmonics.isEmpty()) {
+        harmonics->setText(a.fwhmSigmaAtStart
+                               ? tr("none up to %1 keV at %2 eV")
+                                     .arg(general(Reflection::harmonicEnergyLimit / 1000.0), e0)
+                               : tr("none"));
     } else {
-        const QString fraction = c.fraction ? fixed(100.0 * *c.fraction, 1) : QStringLiteral("-");
-        const QString gap = c.largestGap > 0 ? tr("largest gap %1 eV").arg(fixed(c.largestGap, 3))
-                                             : tr("no gaps");
-        coverage->setText(tr("%1 % of %2 to %3 eV covered by %4 bands; %5")
-                              .arg(fraction, fixed(c.low, 3), fixed(c.high, 3))
-                              .arg(c.bands)
-                              .arg(gap));
+        QStringList list;
+        for (const Reflection::Harmonic &h : a.harmonics)
+            list << tr("%1 %2 %3 at %4 eV: peak R %5, band %6 eV")
+                        .arg(h.hkl.h)
+                        .arg(h.hkl.k)
+                        .arg(h.hkl.l)
+                        .arg(fixed(h.energy, 1), fixed(h.curve.peak, 3))
+                        .arg(fixed(h.curve.high - h.curve.low, 3));
+        // The strongest come first; the rest, up to 100 keV, in the tooltip.
+        const int shown = 3;
+        QString text = list.mid(0, shown).join(tr("; "));
+        if (list.size() > shown)
+            text = tr("%1; and %2 more up to %3 keV")
+                       .arg(text)
+                       .arg(list.size() - shown)
+                       .arg(general(Reflection::harmonicEnergyLimit / 1000.0));
+        harmonics->setText(tr("at the angle of %1 eV: %2").arg(e0, text));
+        harmonics->setToolTip(list.join(QLatin1Char('\n')));
     }
 
     const QString design = general(m.latticeConstant);
+    const QString temperatureText = general(s.temperature);
     if (!a.acceptedLattice) {
-        lattice->setText(tr("design %1 Å; no accepted value for \"%2\"").arg(design, m.material));
+        const std::optional<LatticeConstants::Range> range
+            = LatticeConstants::validRange(m.material);
+        lattice->setText(
+            range ? tr("design %1 Å; the lattice constant of %2 is known from %3 to "
+                       "%4 °C, not at %5 °C: no reflectivity")
+                        .arg(design, m.material)
+                        .arg(range->lowest, 0, 'f', 2)
+                        .arg(range->highest, 0, 'f', 2)
+                        .arg(temperatureText)
+                  : tr("design %1 Å; no accepted value for \"%2\"").arg(design, m.material));
     } else if (!a.offsetAtStart || !a.shiftAtStart) {
         // Without a band at the start energy there is nothing the offset would move.
         lattice->setText(tr("design %1 Å, accepted %2 Å at %3 °C")
-                             .arg(design, general(*a.acceptedLattice))
-                             .arg(a.source.temperature));
+                             .arg(design, DesignDocument::latticeConstantText(*a.acceptedLattice))
+                             .arg(temperatureText));
     } else {
         const double total = *a.offsetAtStart + *a.shiftAtStart;
         lattice->setText(tr("design %1 Å, accepted %2 Å at %6 °C: a real crystal reflects %3 eV "
                             "off its label at %4 eV, %5 eV with refraction")
-                             .arg(design, general(*a.acceptedLattice))
+                             .arg(design, DesignDocument::latticeConstantText(*a.acceptedLattice))
                              .arg(signedFixed(*a.offsetAtStart, 3), e0, signedFixed(total, 3))
-                             .arg(a.source.temperature));
+                             .arg(temperatureText));
     }
 
     const FocusQuality &f = a.focus;
     const QString leastSquares
-        = f.focus ? tr("least squares (%1, %2), RMS %3")
+        = f.focus ? tr("least squares of the %4 crystals that reflect (%1, %2), RMS %3")
                         .arg(fixed(f.focus->x, 3), fixed(f.focus->y, 3), fixed(f.rms, 3))
+                        .arg(f.lines)
                   : tr("least squares: none (the lines do not meet)");
     const QString averaged
         = f.averaged ? tr("averaged (%1, %2)").arg(fixed(f.averaged->x, 3), fixed(f.averaged->y, 3))
                      : tr("averaged: none");
-    focus->setText(tr("%1; %2; %3 of %4 pairs cross behind the crystals, %5 parallel pairs "
-                      "counted at the origin")
+    focus->setText(tr("%1; %2 (in the design's length unit); %3 of %4 pairs cross behind the "
+                      "crystals, %5 parallel pairs counted at the origin")
                        .arg(leastSquares, averaged)
                        .arg(f.virtualPairs)
                        .arg(f.pairs)
                        .arg(f.parallelPairs));
 }
 
+// ---------------------------------------------------------------- the picture
+
+QString BandsWindow::emptyReason() const
+{
+    if (current.crystals.isEmpty())
+        return tr("No bands: the design has no crystals.");
+    for (const CrystalBand &c : current.crystals) {
+        if (c.state == BandState::Band)
+            return QString();
+    }
+    return tr("No bands. %1").arg(BandsModel::explanation(current, current.crystals.first()));
+}
+
 void BandsWindow::drawPicture(QPainter *p)
 {
     ChCoord &cc = picture.cc;
     setWorldFromView(cc, realC);
+    const QRectF window(0, 0, picture.width(), picture.height());
+    const QString empty = emptyReason();
+    if (!empty.isEmpty()) {
+        drawEmptyNote(p, window, empty);
+        return;
+    }
     if (!p || !mapsToPixels(cc))
         return;
     drawPlotGrid(p, cc, gridLabels);
-    const QRectF window(0, 0, picture.width(), picture.height());
+    const bool real = atRealEnergies();
 
-    // The coverage strip at row 0: the bands' union dark, the gaps between them light red.
-    const QVector<Interval> covered = coveredRanges(current);
+    // The coverage strip at row 0: the effective bands' union dark, the gaps light red.
+    const QVector<Interval> covered = unionOf(effectiveIntervals(current, real));
+    const QColor gapColour(255, 190, 190), coveredColour(96, 96, 96);
     for (int i = 0; i + 1 < covered.size(); ++i)
-        fillBar(
-            p, cc, covered[i].high, covered[i + 1].low, -0.35, 0.35, QColor(255, 190, 190), window);
+        fillWorldRect(p, cc, covered[i].high, covered[i + 1].low, -0.35, 0.35, gapColour, window);
     for (const Interval &b : covered)
-        fillBar(p, cc, b.low, b.high, -0.35, 0.35, QColor(96, 96, 96), window);
+        fillWorldRect(p, cc, b.low, b.high, -0.35, 0.35, coveredColour, window);
 
-    // One row per crystal: its band in its colour, its label energy as a thin dark mark.
+    // One row per crystal: the sigma band in its colour above, the pi band paler below, the
+    // effective band outlined about both, the label (or real) energy as a thin dark mark.
     const int n = current.crystals.size();
+    const QColor mark(64, 64, 64);
     for (int i = 0; i < n; ++i) {
         const CrystalBand &c = current.crystals.at(i);
         if (c.state != BandState::Band)
             continue;
         const double y = c.number;
-        fillBar(p, cc, c.low, c.high, y - 0.35, y + 0.35, crystalColour(i, n), window);
-        fillBar(p, cc, *c.energy, *c.energy, y - 0.45, y + 0.45, QColor(64, 64, 64), window);
+        const double s = barShift(c, real);
+        const QColor colour = crystalColour(i, n);
+        fillWorldRect(p, cc, c.low + s, c.high + s, y - 0.02, y + 0.35, colour, window);
+        if (c.lowPi && c.highPi)
+            fillWorldRect(
+                p, cc, *c.lowPi + s, *c.highPi + s, y - 0.35, y - 0.08, paler(colour), window);
+        if (c.effectiveBandLow && c.effectiveBandHigh)
+            outlineWorldRect(p,
+                             cc,
+                             *c.effectiveBandLow + s,
+                             *c.effectiveBandHigh + s,
+                             y - 0.42,
+                             y + 0.42,
+                             colour.darker(160),
+                             window);
+        const double e = real && c.realEnergy ? *c.realEnergy : *c.energy;
+        fillWorldRect(p, cc, e, e, y - 0.45, y + 0.45, mark, window);
     }
+
+    drawAxisTitles(p,
+                   window,
+                   real ? tr("Energy where a real crystal reflects [eV]")
+                        : tr("Energy about the design's labels [eV]"),
+                   tr("Crystal (0: coverage)"));
+    const QColor sample = crystalColour(0, std::max(n, 2));
+    drawLegend(p,
+               window,
+               {{LegendEntry::Fill, sample, tr("intrinsic σ band")},
+                {LegendEntry::Fill, paler(sample), tr("intrinsic π band")},
+                {LegendEntry::Outline, sample.darker(160), tr("effective band (source)")},
+                {LegendEntry::Tick, mark, real ? tr("real crystal's energy") : tr("label energy")},
+                {LegendEntry::Fill, coveredColour, tr("covered (effective)")},
+                {LegendEntry::Fill, gapColour, tr("gap")}});
 }
 
 void BandsWindow::pictureMouseMoved()
@@ -525,10 +814,16 @@ void BandsWindow::pictureMouseMoved()
         if (i >= 0 && i < current.crystals.size()
             && current.crystals.at(i).state == BandState::Band) {
             const CrystalBand &c = current.crystals.at(i);
+            const double s = barShift(c, atRealEnergies());
             text += QStringLiteral("   ")
-                    + tr("crystal %1: %2 to %3 eV")
-                          .arg(c.number)
-                          .arg(fixed(c.low, 3), fixed(c.high, 3));
+                    + (c.effectiveBandLow ? tr("crystal %1: %2 to %3 eV, effective %4 to %5 eV")
+                                                .arg(c.number)
+                                                .arg(fixed(c.low + s, 3), fixed(c.high + s, 3))
+                                                .arg(fixed(*c.effectiveBandLow + s, 3),
+                                                     fixed(*c.effectiveBandHigh + s, 3))
+                                          : tr("crystal %1: %2 to %3 eV")
+                                                .arg(c.number)
+                                                .arg(fixed(c.low + s, 3), fixed(c.high + s, 3)));
         }
     }
     cursor->setText(text);
@@ -541,4 +836,47 @@ void BandsWindow::pictureWheel(int step)
     setWorldFromView(cc, realC);
     realC = zoomView(realC, cc, picture.mc.curPos, step);
     picture.update();
+}
+
+// ---------------------------------------------------------------- export
+
+void BandsWindow::exportTable()
+{
+    if (!tableDialog) {
+        tableDialog = new QFileDialog(this, tr("Export Bands Table"));
+        tableDialog->setObjectName(QStringLiteral("bandsTableDialog"));
+        tableDialog->setAcceptMode(QFileDialog::AcceptSave);
+        const QStringList filters{tr("CSV table (*.csv)"), tr("Any File (*)")};
+        tableDialog->setNameFilters(filters);
+        tableDialog->setDefaultSuffix(QStringLiteral("csv"));
+        connect(tableDialog, &QFileDialog::filterSelected, this, [this, filters](const QString &f) {
+            tableDialog->setDefaultSuffix(f == filters.first() ? QStringLiteral("csv") : QString());
+        });
+        connect(tableDialog, &QFileDialog::fileSelected, this, [](const QString &file) {
+            setLastFolderOf(file);
+        });
+        connect(tableDialog, &QFileDialog::fileSelected, this, &BandsWindow::saveTable);
+    }
+    tableDialog->setDirectory(lastFolder());
+    tableDialog->selectFile(
+        QFileInfo(suggestedBandsTableName(doc ? doc->currentFile() : QString())).fileName());
+    tableDialog->show();
+    tableDialog->raise();
+    tableDialog->activateWindow();
+}
+
+void BandsWindow::saveTable(const QString &path)
+{
+    QString why;
+    if (!writeBandsTable(path, analysis(), &why)) {
+        qDebug() << "Can't open" << path << "to export:" << why;
+        auto *box = new QMessageBox(QMessageBox::Warning,
+                                    tr("Bands"),
+                                    tr("Nothing was exported: \"%1\" cannot be written.").arg(path),
+                                    QMessageBox::Ok,
+                                    this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+    }
 }

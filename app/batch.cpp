@@ -1,17 +1,15 @@
 #include "batch.h"
 
-#include "chcoord.h"
 #include "crystaltable.h"
 #include "designdocument.h"
 #include "picture.h"
 #include "report.h"
 #include "scene.h"
+#include "sweep.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QPainter>
 #include <QSaveFile>
-#include <QScreen>
+#include <QThread>
 
 namespace {
 
@@ -41,35 +39,17 @@ bool deliver(const Output &o, QIODevice &out, QString *error)
     return false;
 }
 
+// The command line has checked the name.
 PlotView viewNamed(const QString &name)
 {
-    if (name == QLatin1String("crystals"))
-        return PlotView::Crystals;
-    if (name == QLatin1String("focus"))
-        return PlotView::Focus;
-    if (name == QLatin1String("imaging"))
-        return PlotView::Imaging;
-    return PlotView::Overall;
+    PlotView which = PlotView::Overall;
+    plotViewFromKey(name, &which);
+    return which;
 }
 
 void writeLine(QIODevice &err, const QString &line)
 {
     err.write(("lumivard: " + line + QLatin1Char('\n')).toUtf8());
-}
-
-// The window's picture at its default view, as the window paints it.
-PlotPicture windowPicture(const DesignScene &scene, PlotView which)
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return {[&scene, which](QPainter &p, QSize size) {
-                p.fillRect(QRect(QPoint(0, 0), size), QColor(255, 255, 255));
-                ChCoord cc;
-                cc.setScreen(
-                    0, static_cast<double>(size.height()), static_cast<double>(size.width()), 0);
-                drawScene(&p, &cc, scene.defaultView(which), scene.content());
-            },
-            plotWindowTitle(which),
-            screen ? qRound(screen->logicalDotsPerInchY()) : 96};
 }
 
 } // namespace
@@ -122,8 +102,15 @@ int runBatch(const CommandLine &cl, QIODevice &out, QIODevice &err)
     if (!cl.csvTo.isEmpty() && !cl.sweeping)
         outputs.append(
             {cl.csvTo, crystalTableCsv(doc.design().crystalList(), doc.design().spacing)});
-    if (!cl.jsonTo.isEmpty())
-        outputs.append({cl.jsonTo, designReport(doc, file)});
+    if (!cl.jsonTo.isEmpty()) {
+        std::optional<RayTraceParams> rays;
+        if (cl.rays > 0) {
+            rays = RayTraceParams();
+            rays->rays = cl.rays;
+            rays->seed = cl.seed;
+        }
+        outputs.append({cl.jsonTo, designReport(doc, file, rays)});
+    }
     if (!cl.images.isEmpty()) {
         const DesignScene scene(doc);
         for (const auto &image : cl.images) {
@@ -133,23 +120,25 @@ int runBatch(const CommandLine &cl, QIODevice &out, QIODevice &err)
             // On standard output a picture is PNG.
             const PlotFormat format = plotFormatOf(image.second, PlotFormat::Png);
             Output o{image.second, {}};
-            if (!plotPictureBytes(windowPicture(scene, which), format, size, 1.0, o.bytes, &why))
+            if (!plotPictureBytes(
+                    defaultViewPicture(scene, which), format, size, 1.0, o.bytes, &why))
                 return fileError(image.second, why);
             outputs.append(o);
         }
     }
 
     if (cl.sweeping) {
-        QByteArray table = sweepHeader();
-        for (const double v : sweepValues(cl.sweep)) {
-            const QString text = sweepValueText(v);
-            const EditError why = doc.apply(cl.sweep.name, text);
-            if (why) {
-                writeLine(err, why.message);
-                return BatchRefused;
-            }
-            table += sweepRow(doc, text);
+        QStringList values;
+        for (const double v : sweepValues(cl.sweep))
+            values.append(sweepValueText(v));
+        const SweepRun run = runSweep(doc, cl.sweep.name, values, QThread::idealThreadCount());
+        if (run.error) {
+            writeLine(err, run.error.message);
+            return BatchRefused;
         }
+        QByteArray table = sweepHeader();
+        for (const QByteArray &row : run.rows)
+            table += row;
         outputs.append({cl.csvTo, table});
     }
 

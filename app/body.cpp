@@ -52,6 +52,10 @@ Body::Body(QWidget *parent)
     // The panels and rows hand their edits to the document; every change it makes is shown from
     // here.
     connect(&doc, &DesignDocument::changed, this, &Body::showChanges);
+    connect(&doc, &DesignDocument::aboutToTrace, this, [this] {
+        static_cast<PointList &>(crossPoints) = PointList();
+        static_cast<PointList &>(centres) = PointList();
+    });
     connectPlotWindows();
 
     files = new DesignFiles(*this);

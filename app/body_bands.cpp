@@ -1,5 +1,6 @@
 // The "Bands" window of the View menu and the analysis it shows.
 #include "body.h"
+#include "report.h"
 
 #include <QAction>
 #include <QMenu>
@@ -21,13 +22,12 @@ void Body::setUpBands()
     auto *bands = new QAction(tr("Bands"), this);
     bands->setObjectName(QStringLiteral("actionBands"));
     viewMenu()->addAction(bands);
-    bandsWindow.setSource([this] { return bandsAnalysis(); });
-    connect(bands, SIGNAL(triggered()), &bandsWindow, SLOT(showWindow()));
-    connect(this, SIGNAL(traced()), &bandsWindow, SLOT(designTraced()));
+    // The window follows the document, and hands it the source's edits.
+    bandsWindow.setDocument(&doc);
+    connect(bands, &QAction::triggered, &bandsWindow, &BandsWindow::showWindow);
 }
 
 BandsAnalysis Body::bandsAnalysis() const
 {
-    const Design &d = doc.design();
-    return analyseBands(d.bandsMaterial(), d.crystalList());
+    return designBands(doc.design());
 }

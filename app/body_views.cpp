@@ -27,8 +27,6 @@ std::unique_ptr<QSettings> placesSettings()
 const QString kPlacesGroup = QStringLiteral("WindowGeometry/");
 const QString kOldPlacesGroup = QStringLiteral("Windows");
 
-const char *const kPlotKeys[] = {"overall", "crystals", "focus", "imaging"};
-
 // Read-outs as long as the first paint of the default design makes them: the main window is
 // placed for these, and read-outs of huge numbers take no more room.
 QString ordinaryPosition()
@@ -142,8 +140,7 @@ void Body::placeWindows()
     QVector<QSize> frames;
     DispABase *const views[] = {&overallView, &crystalsView, &focusView, &imagingView};
     for (int i = 0; i < 4; ++i) {
-        const QRect was
-            = settings->value(kPlacesGroup + QString::fromLatin1(kPlotKeys[i])).toRect();
+        const QRect was = settings->value(kPlacesGroup + plotViewKey(kPlotViews[i])).toRect();
         if (was.isValid())
             views[i]->resize(was.size());
         const QMargins margins = frameMarginsOf(views[i]->frameGeometry(), views[i]->geometry());
@@ -170,8 +167,7 @@ void Body::rememberWindowPlaces()
     settings->setValue(kPlacesGroup + QStringLiteral("main"), normalGeometry());
     DispABase *const views[] = {&overallView, &crystalsView, &focusView, &imagingView};
     for (int i = 0; i < 4; ++i)
-        settings->setValue(kPlacesGroup + QString::fromLatin1(kPlotKeys[i]),
-                           views[i]->normalGeometry());
+        settings->setValue(kPlacesGroup + plotViewKey(kPlotViews[i]), views[i]->normalGeometry());
 }
 
 DispABase &Body::plotWindow(PlotView which)

@@ -1,6 +1,8 @@
 #include "commandline.h"
 
 #include "designdocument.h"
+#include "numbers.h"
+#include "scene.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -10,10 +12,6 @@
 
 namespace {
 
-const QStringList kWindowNames = {QStringLiteral("overall"),
-                                  QStringLiteral("crystals"),
-                                  QStringLiteral("focus"),
-                                  QStringLiteral("imaging")};
 const QStringList kPictureSuffixes
     = {QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf")};
 
@@ -32,7 +30,10 @@ QString describeDescription()
         "Names for --set and --sweep: StartE, DE, Num, DX, DY, Length, Type (1 to 7),\n"
         "RotateAll (degrees; ticks \"Rotate All\"), Material (Si or Ge; not for --sweep),\n"
         "Index (h,k,l; not for --sweep), LatticeC, and crystal.N.X, crystal.N.Y,\n"
-        "crystal.N.Deg, crystal.N.Energy, crystal.N.Length for crystal N (from 1).\n"
+        "crystal.N.Deg, crystal.N.Energy, crystal.N.Length for crystal N (from 1);\n"
+        "the source: Source.Distance (from crystal 1, above 0), Source.Size (FWHM, from 0),\n"
+        "Source.Divergence (FWHM in microradians, 0 for a parallel beam), Polarisation\n"
+        "(sigma, pi, unpolarised or -1 to 1), Temperature (of the crystals, degrees C).\n"
         "Windows for --image: overall, crystals, focus, imaging; the format follows the\n"
         "suffix (.png, .svg, .pdf). An output of - is standard output (a picture there is PNG).");
 }
@@ -70,13 +71,33 @@ struct Options
         QStringLiteral("sweep"),
         QStringLiteral("Run the design once per value of NAME; one CSV row per value."),
         QStringLiteral("NAME=FROM:TO:STEP")};
+    QCommandLineOption rays{
+        QStringLiteral("rays"),
+        QStringLiteral("Trace N rays through the array into the JSON report (needs --json)."),
+        QStringLiteral("N")};
+    QCommandLineOption seed{
+        QStringLiteral("seed"),
+        QStringLiteral("Seed of the ray trace (default 1): the same seed, the same rays."),
+        QStringLiteral("S")};
     QCommandLineOption strict{
         QStringLiteral("strict"),
         QStringLiteral("Fail (status 2) on a design file whose lines were not all understood.")};
 
     void addTo(QCommandLineParser &p) const
     {
-        p.addOptions({english, japanese, batch, set, save, csv, json, image, size, sweep, strict});
+        p.addOptions({english,
+                      japanese,
+                      batch,
+                      set,
+                      save,
+                      csv,
+                      json,
+                      image,
+                      size,
+                      sweep,
+                      rays,
+                      seed,
+                      strict});
     }
 };
 
@@ -175,7 +196,7 @@ readBatch(const QStringList &args, const QCommandLineParser &p, const Options &o
         return QStringLiteral("unexpected argument %1 (the design is the value of --batch)")
             .arg(p.positionalArguments().first());
     for (const QCommandLineOption *single :
-         {&o.batch, &o.save, &o.csv, &o.json, &o.size, &o.sweep}) {
+         {&o.batch, &o.save, &o.csv, &o.json, &o.size, &o.sweep, &o.rays, &o.seed}) {
         if (p.values(*single).size() > 1)
             return QStringLiteral("--%1 given more than once").arg(single->names().first());
     }
@@ -200,7 +221,8 @@ readBatch(const QStringList &args, const QCommandLineParser &p, const Options &o
         QString out;
         if (!splitAtEquals(text, window, out) || out.isEmpty())
             return QStringLiteral("--image %1: expected WINDOW=OUT").arg(text);
-        if (!kWindowNames.contains(window))
+        PlotView which;
+        if (!plotViewFromKey(window, &which))
             return QStringLiteral(
                        "--image %1: no window named %2 (overall, crystals, focus, imaging)")
                 .arg(text, window);
@@ -224,6 +246,29 @@ readBatch(const QStringList &args, const QCommandLineParser &p, const Options &o
             return QStringLiteral("--sweep needs --csv for its table");
     }
 
+    if (p.isSet(o.rays)) {
+        const std::optional<int> n = wholeNumber(p.value(o.rays));
+        if (!n || *n < 1 || *n > kMaxRays)
+            return QStringLiteral("--rays %1: the number of rays is a whole number from 1 to %2")
+                .arg(p.value(o.rays))
+                .arg(kMaxRays);
+        cl.rays = *n;
+        if (cl.jsonTo.isEmpty())
+            return QStringLiteral("--rays needs --json for its results");
+    }
+    if (p.isSet(o.seed)) {
+        bool ok = false;
+        const QString text = p.value(o.seed).trimmed();
+        const quint64 seed = text.toULongLong(&ok, 10);
+        if (!ok || seed > kMaxSeed)
+            return QStringLiteral("--seed %1: the seed is a whole number from 0 to %2")
+                .arg(p.value(o.seed))
+                .arg(kMaxSeed);
+        cl.seed = seed;
+        if (cl.rays == 0)
+            return QStringLiteral("--seed needs --rays");
+    }
+
     QStringList outputs = {cl.saveTo, cl.csvTo, cl.jsonTo};
     for (const auto &image : qAsConst(cl.images))
         outputs.append(image.second);
@@ -233,27 +278,6 @@ readBatch(const QStringList &args, const QCommandLineParser &p, const Options &o
 }
 
 } // namespace
-
-QVector<double> sweepValues(const Sweep &sweep)
-{
-    QVector<double> values;
-    if (sweep.step == 0.0 || !std::isfinite(sweep.step) || !std::isfinite(sweep.from)
-        || !std::isfinite(sweep.to))
-        return values;
-    const double steps = (sweep.to - sweep.from) / sweep.step;
-    if (!(steps >= 0.0) || steps + 1.0 > kMaxSweepValues)
-        return values;
-    const int count = static_cast<int>(std::floor(steps + 1e-3)) + 1;
-    values.reserve(count);
-    for (int i = 0; i < count; ++i)
-        values.append(sweep.from + i * sweep.step);
-    return values;
-}
-
-QString sweepValueText(double value)
-{
-    return QString::number(value, 'g', 15);
-}
 
 bool isSettingName(const QString &name)
 {
@@ -298,8 +322,16 @@ CommandLine parseCommandLine(const QStringList &args)
     cl.batch = parser.isSet(o.batch);
     if (!cl.batch) {
         // The windows ignore what they do not know, but the batch options mean a mistake.
-        for (const QCommandLineOption *batchOnly :
-             {&o.set, &o.save, &o.csv, &o.json, &o.image, &o.size, &o.sweep, &o.strict}) {
+        for (const QCommandLineOption *batchOnly : {&o.set,
+                                                    &o.save,
+                                                    &o.csv,
+                                                    &o.json,
+                                                    &o.image,
+                                                    &o.size,
+                                                    &o.sweep,
+                                                    &o.rays,
+                                                    &o.seed,
+                                                    &o.strict}) {
             if (parser.isSet(*batchOnly)) {
                 cl.error = QStringLiteral("--%1 needs --batch").arg(batchOnly->names().first());
                 return cl;

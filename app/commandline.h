@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sweep.h"
+
 #include <QPair>
 #include <QSize>
 #include <QString>
@@ -16,24 +18,6 @@ struct Setting
     QString name;
     QString value;
 };
-
-// A parameter run from `from` to `to` in steps of `step`; `to` counts when the steps reach it
-// within a thousandth of a step.
-struct Sweep
-{
-    QString name;
-    double from = 0.0;
-    double to = 0.0;
-    double step = 0.0;
-};
-
-// The values of a sweep, each computed from `from` (no accumulated error), or none when the step is
-// zero, points away from `to`, or the values are not finite.
-QVector<double> sweepValues(const Sweep &sweep);
-// At most this many values in one sweep.
-inline constexpr int kMaxSweepValues = 10000;
-// The text typed for a swept value: 15 significant digits, so that 8000 + 3 * 0.1 is typed 8000.3.
-QString sweepValueText(double value);
 
 struct CommandLine
 {
@@ -53,6 +37,9 @@ struct CommandLine
     QSize imageSize;
     bool sweeping = false;
     Sweep sweep;
+    // --rays N: a ray trace of N rays into the JSON report, from the seed (--seed, default 1).
+    qint64 rays = 0;
+    quint64 seed = 1;
     // A design file that was not all understood fails the run instead of a warning.
     bool strict = false;
     // One line naming the argument at fault; empty when the command line can be run.
@@ -74,6 +61,11 @@ bool runsWithoutWindow(int argc, char **argv);
 // without a window then starts a QGuiApplication on the offscreen platform, else a
 // QCoreApplication.
 bool drawsPictures(int argc, char **argv);
+
+// The most rays one --rays run traces (every reflected ray is kept until the spot is made), and
+// the largest seed (2^53, so that the JSON report states it exactly).
+inline constexpr qint64 kMaxRays = 100000000;
+inline constexpr quint64 kMaxSeed = 9007199254740992ULL;
 
 // Names that --set and --sweep accept, and whether one takes a number (all but Material, Index).
 bool isSettingName(const QString &name);

@@ -64,6 +64,9 @@ QString DesignNotices::loadNotes(const QVector<DesignFile::Note> &notes, int mos
         case DesignFile::Note::NotANumber:
             lines << tr("line %1 (%2): not a number").arg(n.line).arg(n.key);
             break;
+        case DesignFile::Note::Refused:
+            lines << tr("line %1 (%2): a value the field does not take").arg(n.line).arg(n.key);
+            break;
         case DesignFile::Note::NoSuchCrystal:
             lines << tr("line %1 (%2): no such crystal").arg(n.line).arg(n.key);
             break;

@@ -10,6 +10,10 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -86,6 +90,12 @@ bool displayNamed(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+#ifdef __GLIBC__
+    // A large design's texts and crossings come and go at every change: blocks of this size or
+    // more are mapped and given back when freed, rather than left to fragment the heap (which
+    // glibc's sliding threshold would do, holding a thousand-crystal design's memory twice).
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
     initLumivardResources();
     if (runsWithoutWindow(argc, argv))
         return runWithoutWindow(argc, argv);

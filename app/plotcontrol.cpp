@@ -7,7 +7,12 @@
 
 #include <QPaintEngine>
 #include <QPainter>
+#include <QSemaphore>
+#include <QThread>
 #include <QToolTip>
+
+#include <atomic>
+#include <vector>
 
 namespace {
 
@@ -33,7 +38,11 @@ const QImage *paintedImage(QPainter *p)
 
 } // namespace
 
-PlotControl::PlotControl(Body &window) : QObject(&window), window(window) {}
+PlotControl::PlotControl(Body &window) : QObject(&window), window(window)
+{
+    helper.setMaxThreadCount(1);
+    helper.setExpiryTimeout(-1);
+}
 
 void PlotControl::sceneChanged()
 {
@@ -108,47 +117,115 @@ void PlotControl::showFocusState()
     window.LsqFocus->setVisible(!why.isEmpty());
 }
 
+PlotControl::PaintStart
+PlotControl::startOf(const DispABase *w, const QImage &device, const QPainter *p) const
+{
+    PaintStart s;
+    s.format = device.format();
+    s.ratio = device.devicePixelRatio();
+    s.size = w->disp.size();
+    s.dotsPerMeterX = qRound(w->disp.logicalDpiX() / 0.0254);
+    s.dotsPerMeterY = qRound(w->disp.logicalDpiY() / 0.0254);
+    s.pen = p->pen();
+    s.brush = p->brush();
+    s.font = p->font();
+    s.background = p->background();
+    s.hints = p->renderHints();
+    return s;
+}
+
+bool PlotControl::shows(const Kept &k, const DispABase *w, const PaintStart &start) const
+{
+    return k.start == start && k.scene == scene && k.view == w->realC
+           && k.selected == window.selectedShape && k.fastPaths == pixelFastPaths();
+}
+
+void PlotControl::drawPicture(DispABase *w, Kept &k, const PaintStart &start)
+{
+    // The surface as its paint leaves it before the scene: its background, in the painter's
+    // pen, brush and font.
+    k.picture = QImage(start.size * start.ratio, start.format);
+    k.picture.setDevicePixelRatio(start.ratio);
+    k.picture.setDotsPerMeterX(start.dotsPerMeterX);
+    k.picture.setDotsPerMeterY(start.dotsPerMeterY);
+    k.picture.fill(w->disp.bgColor);
+    QPainter q(&k.picture);
+    q.setPen(start.pen);
+    q.setBrush(start.brush);
+    q.setFont(start.font);
+    q.setBackground(start.background);
+    q.setRenderHints(start.hints);
+    k.drawn = drawSceneBase(&q, &w->disp.cc, w->realC, window.sceneContent());
+    q.end();
+    k.start = start;
+    k.scene = scene;
+    k.view = w->realC;
+    k.selected = window.selectedShape;
+    k.fastPaths = pixelFastPaths();
+}
+
+void PlotControl::drawNewScene(DispABase *w, const PaintStart &start)
+{
+    struct Job
+    {
+        DispABase *window;
+        Kept *kept;
+        PaintStart start;
+    };
+    std::vector<Job> jobs{{w, &kept[w], start}};
+    // The other windows start as they did last time, on a surface like this one; a guess that
+    // proves wrong costs a second drawing when that window paints.
+    for (DispABase *v :
+         {&window.overallView, &window.crystalsView, &window.focusView, &window.imagingView}) {
+        const auto k = kept.find(v);
+        if (v != w && v->isVisible() && k != kept.end() && k->second.scene != scene) {
+            PaintStart s = k->second.start;
+            s.format = start.format;
+            s.ratio = start.ratio;
+            s.size = v->disp.size();
+            jobs.push_back({v, &k->second, s});
+        }
+    }
+    drawnAnew += int(jobs.size());
+    // Each window's picture is its own, and the scene is only read: the two threads take the
+    // windows in turn until none is left.
+    std::atomic<size_t> next{0};
+    const auto drawSome = [&] {
+        for (size_t i = next++; i < jobs.size(); i = next++)
+            drawPicture(jobs[i].window, *jobs[i].kept, jobs[i].start);
+    };
+    QSemaphore done;
+    const bool shared = jobs.size() > 1 && QThread::idealThreadCount() > 1 && helper.tryStart([&] {
+        drawSome();
+        done.release();
+    });
+    drawSome();
+    if (shared)
+        done.acquire();
+}
+
 bool PlotControl::drawKept(DispABase *w, QPainter *p)
 {
     const QImage *device = paintedImage(p);
     // Only a plain paint of the window's own surface: whole pixels, no transform of its own.
     if (!device || p->transform().type() > QTransform::TxTranslate)
         return false;
-    const qreal ratio = device->devicePixelRatio();
-    const QSize size = w->disp.size();
+    const PaintStart start = startOf(w, *device, p);
     Kept &k = kept[w];
-    const SceneContent content = window.sceneContent();
-    ChCoord *cc = &w->disp.cc;
-    if (k.picture.format() != device->format() || k.picture.size() != size * ratio
-        || k.picture.devicePixelRatio() != ratio || k.scene != scene || k.view != w->realC
-        || k.selected != window.selectedShape || k.fastPaths != pixelFastPaths()) {
-        // The surface as its paint leaves it before the scene: its background, in the painter's
-        // pen, brush and font; texts at the window's resolution.
-        k.picture = QImage(size * ratio, device->format());
-        k.picture.setDevicePixelRatio(ratio);
-        // Texts are laid out at the window's resolution, not at its backing store's.
-        k.picture.setDotsPerMeterX(qRound(w->disp.logicalDpiX() / 0.0254));
-        k.picture.setDotsPerMeterY(qRound(w->disp.logicalDpiY() / 0.0254));
-        k.picture.fill(w->disp.bgColor);
-        QPainter q(&k.picture);
-        q.setPen(p->pen());
-        q.setBrush(p->brush());
-        q.setFont(p->font());
-        q.setBackground(p->background());
-        q.setRenderHints(p->renderHints());
-        k.drawn = drawSceneBase(&q, cc, w->realC, content);
-        q.end();
-        k.scene = scene;
-        k.view = w->realC;
-        k.selected = window.selectedShape;
-        k.fastPaths = pixelFastPaths();
-        ++drawnAnew;
+    if (!shows(k, w, start)) {
+        if (k.scene != scene) {
+            drawNewScene(w, start);
+        } else {
+            drawPicture(w, k, start);
+            ++drawnAnew;
+        }
     }
+    ChCoord *cc = &w->disp.cc;
     setWorldFromView(*cc, w->realC);
     if (!k.drawn)
         return true;
     p->drawImage(QPointF(0, 0), k.picture);
-    drawSceneTop(p, cc, content);
+    drawSceneTop(p, cc, window.sceneContent());
     return true;
 }
 

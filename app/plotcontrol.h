@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QBrush>
+#include <QFont>
 #include <QImage>
 #include <QObject>
+#include <QPainter>
+#include <QPen>
 #include <QRectF>
+#include <QThreadPool>
 
 #include <map>
 
@@ -44,19 +49,51 @@ private:
     // then the picture into p; false where p does not paint into an image.
     bool drawKept(DispABase *w, QPainter *p);
 
-    // What a kept picture shows: the scene as it was, through a view, at a size.
+    // How a window's paint starts: its surface's format, size and resolution, the painter's
+    // state.
+    struct PaintStart
+    {
+        QImage::Format format = QImage::Format_Invalid;
+        qreal ratio = 1;
+        QSize size;            // the window's, in its own pixels
+        int dotsPerMeterX = 0; // texts are laid out at the window's resolution
+        int dotsPerMeterY = 0;
+        QPen pen;
+        QBrush brush;
+        QFont font;
+        QBrush background;
+        QPainter::RenderHints hints;
+
+        bool operator==(const PaintStart &o) const
+        {
+            return format == o.format && ratio == o.ratio && size == o.size
+                   && dotsPerMeterX == o.dotsPerMeterX && dotsPerMeterY == o.dotsPerMeterY
+                   && pen == o.pen && brush == o.brush && font == o.font
+                   && background == o.background && hints == o.hints;
+        }
+    };
+    // What a kept picture shows: the scene as it was, through a view, at a size, from a start.
     struct Kept
     {
         QImage picture;
+        PaintStart start;
         quint64 scene = 0;
         QRectF view;
         int selected = -1;
         bool fastPaths = true;
         bool drawn = false; // false when the view showed nothing
     };
+    PaintStart startOf(const DispABase *w, const QImage &device, const QPainter *p) const;
+    bool shows(const Kept &k, const DispABase *w, const PaintStart &start) const;
+    // Draws w's picture anew from start; safe on another thread while the GUI thread waits.
+    void drawPicture(DispABase *w, Kept &k, const PaintStart &start);
+    // Draws w's picture and those of the other shown windows that a new scene left behind (they
+    // are painted next), on two threads where the machine has two cores.
+    void drawNewScene(DispABase *w, const PaintStart &start);
 
     Body &window;
     std::map<const DispABase *, Kept> kept;
+    QThreadPool helper; // one thread, kept: it draws with its own disc masks
     quint64 scene = 1;
     int drawnAnew = 0;
 };

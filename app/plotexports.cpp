@@ -19,9 +19,6 @@
 
 namespace {
 
-constexpr PlotView kViews[]
-    = {PlotView::Overall, PlotView::Crystals, PlotView::Focus, PlotView::Imaging};
-
 // Reports the window that the user activates.
 class ActivationWatch : public QObject
 {
@@ -47,10 +44,8 @@ QComboBox *plotChooser(const char *objectName)
 {
     auto *chooser = new QComboBox;
     chooser->setObjectName(QString::fromLatin1(objectName));
-    chooser->addItems({Body::tr("Overall"),
-                       Body::tr("Crystals"),
-                       Body::tr("Focus Point"),
-                       Body::tr("Imaging Point")});
+    for (PlotView v : kPlotViews)
+        chooser->addItem(plotViewName(v));
     return chooser;
 }
 
@@ -73,13 +68,13 @@ PlotExports::PlotExports(Body &window, DesignFiles &files)
 {
     auto *watch = new ActivationWatch(
         [this](QObject *activated) {
-            for (PlotView v : kViews) {
+            for (PlotView v : kPlotViews) {
                 if (activated == &this->window.plotWindow(v))
                     lastActivePlot = v;
             }
         },
         this);
-    for (PlotView v : kViews)
+    for (PlotView v : kPlotViews)
         window.plotWindow(v).installEventFilter(watch);
 }
 

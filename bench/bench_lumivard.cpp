@@ -17,6 +17,7 @@
 //   bench_lumivard --list                         the CASE names
 #include "bandanalysis.h"
 #include "body.h"
+#include "child.h"
 #include "designdocument.h"
 #include "layout.h"
 #include "raytrace.h"
@@ -39,6 +40,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <malloc.h>
 #include <map>
 #include <memory>
 #include <random>
@@ -55,14 +57,6 @@
 #endif
 
 namespace {
-
-template <class T> T *child(QObject *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no widget named %s", name);
-    return found;
-}
 
 // Everything the event loop would do next: paints, layout requests, deferred deletions.
 void runEventLoopOnce()
@@ -703,6 +697,8 @@ void quietOffscreen(QtMsgType type, const QMessageLogContext &context, const QSt
 
 int main(int argc, char **argv)
 {
+    // As the program does (app/main.cpp).
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietOffscreen);
     initLumivardResources();

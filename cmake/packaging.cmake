@@ -10,7 +10,8 @@ X-ray beam into neighbouring energy bands, by Bragg's law. It traces the
 incident and reflected beams, crosses the reflected centre beams into a focus
 and an image point, and shows the design in four zoomable plot windows.
 Designs are saved as plain text files; a batch mode runs them without a
-display.")
+display, and the Python 3 module lumivard makes, changes and sweeps them
+from scripts and notebooks.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -19,8 +20,19 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The interface is Japanese by default: without a Japanese font it shows boxes.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-vlgothic | fonts-japanese-gothic")
+# The interface is Japanese by default: without a Japanese font it shows boxes. The Python module
+# returns NumPy arrays.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-vlgothic | fonts-japanese-gothic, python3-numpy")
+# The Python module loads only into the interpreter version it was built for; dpkg-shlibdeps adds
+# the libraries to these.
+if(TARGET lumivard_py)
+    string(REPLACE "." ";" python_version "${LUMIVARD_PYTHON_VERSION}")
+    list(GET python_version 0 python_major)
+    list(GET python_version 1 python_minor)
+    math(EXPR python_next "${python_minor} + 1")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS
+        "python3 (>= ${python_major}.${python_minor}~), python3 (<< ${python_major}.${python_next})")
+endif()
 
 # Debian wants the changelog of a native package compressed, without a time stamp.
 set(LUMIVARD_CHANGELOG_GZ ${PROJECT_BINARY_DIR}/changelog.gz)

@@ -301,6 +301,8 @@ analyseBands(const DesignMaterial &design, const CrystalList &crystals, const So
                     c.fwhmPi = b->pi->fwhm * kMicro;
                     c.peakReflectivityPi = b->pi->peak;
                     c.integratedReflectivityPi = b->pi->integrated * kMicro;
+                    c.lowPi = b->pi->low - offset;
+                    c.highPi = b->pi->high - offset;
                 }
                 const std::optional<Curve> chosen = polarisation.degree == 1.0 ? b->sigma
                                                     : polarisation.degree == -1.0

@@ -59,7 +59,8 @@ struct CrystalBand
     double latticeOffset = 0;       // energy * (d / d_accepted - 1): the accepted lattice
     std::optional<double> gapAbove; // to the next band up in energy; negative: overlap
 
-    std::optional<double> realEnergy; // energy + latticeOffset
+    std::optional<double> lowPi, highPi; // pi band, eV; none where pi does not reflect
+    std::optional<double> realEnergy;    // energy + latticeOffset
     std::optional<double> peakReflectivitySigma;
     std::optional<double> peakReflectivityPi;
     std::optional<double> integratedReflectivitySigma; // microradians

@@ -60,8 +60,8 @@ struct DesignCrystal : CrystalOptics
 };
 
 // Everything a design file holds: the panels' texts as shown and stored, the choices, every
-// crystal, the comment; and the lattice spacing the crystals are laid out with, which the shown
-// spacing gives when the material panel last computed it (a file may show another).
+// crystal, the comment, the source; and the lattice spacing the crystals are laid out with, which
+// the shown spacing gives when the material panel last computed it (a file may show another).
 struct Design
 {
     // The design the program starts with: Si 1 1 1, ten type-3 crystals from 8000 eV down in steps
@@ -90,6 +90,10 @@ struct Design
 
     QVector<DesignCrystal> crystals;
     QString comment;
+
+    // The source in front of the array and the crystals' temperature: what the Bands window's
+    // physics takes. Stored after the comment, and only where they differ from the defaults.
+    SourceParams source;
 
     // "Si", "Ge", or empty without a material.
     QString materialName() const;

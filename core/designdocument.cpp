@@ -1,6 +1,7 @@
 #include "designdocument.h"
 
 #include "changescope.h"
+#include "latticeconstants.h"
 #include "layout.h"
 #include "numbers.h"
 #include "trace.h"
@@ -14,6 +15,10 @@
 #include <cstring>
 
 namespace {
+
+// Undo steps and the saved text they restore are compressed fast: they are made at every edit and
+// every load, and only held in memory.
+constexpr int kPackLevel = 1;
 
 QString refusedMessage(const QString &name, const QString &value)
 {
@@ -46,6 +51,52 @@ std::optional<PanelField> panelFieldNamed(const QString &name)
             return n.second;
     }
     return std::nullopt;
+}
+
+// The --set names of the source group's fields, in SourceField order.
+const QStringList &sourceNames()
+{
+    static const QStringList names{QStringLiteral("Source.Distance"),
+                                   QStringLiteral("Source.Size"),
+                                   QStringLiteral("Source.Divergence"),
+                                   QStringLiteral("Polarisation"),
+                                   QStringLiteral("Temperature")};
+    return names;
+}
+
+std::optional<SourceField> sourceFieldNamed(const QString &name)
+{
+    const int i = sourceNames().indexOf(name);
+    if (i < 0)
+        return std::nullopt;
+    return SourceField(i);
+}
+
+// What a source field takes, after "--set NAME=VALUE: ".
+QString sourceRange(SourceField field)
+{
+    switch (field) {
+    case SourceField::Distance:
+        return QStringLiteral("the distance is a number above 0");
+    case SourceField::Size:
+        return QStringLiteral("the size is a number from 0 up");
+    case SourceField::Divergence:
+        return QStringLiteral("the divergence is a number from 0 to %1 (microradians)")
+            .arg(kMaxDivergence, 0, 'f', 0);
+    case SourceField::Polarisation:
+        return QStringLiteral(
+            "the polarisation is sigma, pi, unpolarised or a number from -1 to 1");
+    case SourceField::Temperature:
+        break;
+    }
+    return QStringLiteral("the temperature is a number above -273.15 (degrees C)");
+}
+
+// A source the fields could have made: valid, within the divergence's bound, above absolute
+// zero.
+bool sourceTaken(const SourceParams &s)
+{
+    return s.isValid() && s.divergence <= kMaxDivergence && s.temperature > -273.15;
 }
 
 // crystal.N.FIELD: N from 1 without leading zeros (at most nine digits), a field whose edit moves
@@ -123,6 +174,28 @@ QString &panelText(Design &d, PanelField field)
 
 } // namespace
 
+std::optional<SourceParams>
+sourceWith(const SourceParams &source, SourceField field, const QString &text)
+{
+    SourceParams s = source;
+    if (field == SourceField::Polarisation) {
+        const std::optional<Reflection::Polarisation> p = Reflection::parsePolarisation(text);
+        if (!p)
+            return std::nullopt;
+        // A degree of -0 is the unpolarised beam of 0, and is stored so.
+        s.polarisation.degree = p->degree + 0.0;
+    } else {
+        const std::optional<double> v = finiteNumber(text);
+        if (!v)
+            return std::nullopt;
+        double *const values[] = {&s.distance, &s.size, &s.divergence, nullptr, &s.temperature};
+        *values[int(field)] = *v + 0.0;
+    }
+    if (!sourceTaken(s))
+        return std::nullopt;
+    return s;
+}
+
 DesignDocument::DesignDocument(QObject *parent)
     : QObject(parent), steps([this](const QByteArray &packed, const UndoStack::FileState *file) {
           restore(packed, file);
@@ -157,6 +230,9 @@ void DesignDocument::copyFrom(const DesignDocument &other)
     currentPath = other.currentPath;
     recordedText = other.recordedText;
     recordedPacked = other.recordedPacked;
+    // A document without undo steps has not kept its packed design up to date.
+    if (keepsSteps && !other.keepsSteps)
+        recordedPacked = packDesign(current);
     savedText = other.savedText;
     steps.clear();
     announce(DesignChanged | Traced | FileChanged);
@@ -174,6 +250,12 @@ EditError DesignDocument::check(const QString &name, const QString &value)
     if (const auto field = panelFieldNamed(name)) {
         if (!panelAccepts(*field, value))
             return refused(name, value);
+        return {};
+    }
+    if (const auto field = sourceFieldNamed(name)) {
+        if (!sourceWith(SourceParams(), *field, value))
+            return {EditError::Refused,
+                    QStringLiteral("--set %1=%2: %3").arg(name, value, sourceRange(*field))};
         return {};
     }
     if (name == QLatin1String("Type")) {
@@ -224,6 +306,8 @@ EditError DesignDocument::apply(const QString &name, const QString &value)
     ChangeScope scope(this);
     if (const auto field = panelFieldNamed(name)) {
         setPanelText(*field, value);
+    } else if (const auto source = sourceFieldNamed(name)) {
+        setSourceText(*source, value);
     } else if (name == QLatin1String("Type")) {
         selectType(*wholeNumber(value));
     } else if (name == QLatin1String("RotateAll")) {
@@ -392,6 +476,45 @@ void DesignDocument::setComment(const QString &text)
     recordChange();
 }
 
+bool DesignDocument::setSourceText(SourceField field, const QString &text)
+{
+    const std::optional<SourceParams> s = sourceWith(current.source, field, text);
+    return s && setSource(*s);
+}
+
+bool DesignDocument::setSource(const SourceParams &source)
+{
+    if (!sourceTaken(source))
+        return false;
+    // Zeros without a sign, so that the design and its file agree on what is the default.
+    SourceParams s = source;
+    for (double *v : {&s.distance, &s.size, &s.divergence, &s.polarisation.degree, &s.temperature})
+        *v += 0.0;
+    if (s == current.source)
+        return true;
+    ChangeScope scope(this);
+    current.source = s;
+    announce(SourceChanged);
+    recordChange();
+    return true;
+}
+
+std::optional<double> DesignDocument::acceptedLatticeConstant() const
+{
+    return LatticeConstants::at(current.materialName(), current.source.temperature);
+}
+
+QString DesignDocument::latticeConstantText(double a)
+{
+    return QString::number(a, 'g', 10);
+}
+
+bool DesignDocument::useAcceptedLatticeConstant()
+{
+    const std::optional<double> a = acceptedLatticeConstant();
+    return a && setPanelText(PanelField::LatticeC, latticeConstantText(*a));
+}
+
 void DesignDocument::restartHistories()
 {
     ChangeScope scope(this);
@@ -434,6 +557,7 @@ void DesignDocument::layOut()
 
 void DesignDocument::trace()
 {
+    emit aboutToTrace();
     focus = FocusState();
     crossCentreRays(current.crystalList(), crossPoints, centrePoints, &focus.pairs);
     if (!crossPoints.points.isEmpty()) {
@@ -467,11 +591,24 @@ void DesignDocument::recordChange()
     const QString t = text();
     if (t == recordedText)
         return;
-    const QByteArray packed = packDesign(current);
-    steps.push({recordedPacked, packed, std::nullopt, std::nullopt});
+    if (keepsSteps) {
+        const QByteArray packed = packDesign(current);
+        steps.push({recordedPacked, packed, std::nullopt, std::nullopt});
+        recordedPacked = packed;
+    }
     recordedText = t;
-    recordedPacked = packed;
     announce(FileChanged);
+}
+
+void DesignDocument::setKeepsUndoSteps(bool keep)
+{
+    if (keep == keepsSteps)
+        return;
+    keepsSteps = keep;
+    if (keep)
+        recordedPacked = packDesign(current); // the starting point of the next step
+    else
+        steps.clear();
 }
 
 void DesignDocument::restore(const QByteArray &packed, const UndoStack::FileState *file)
@@ -521,18 +658,18 @@ ReadResult DesignDocument::load(const QString &path)
         return {ReadResult::NoDesign, QString(), {}};
 
     ChangeScope scope(this);
-    const UndoStack::FileState before{currentPath, qCompress(savedText.toUtf8())};
+    const UndoStack::FileState before{currentPath, qCompress(savedText.toUtf8(), kPackLevel)};
     const ReadResult r = readText(text);
     // The file is now the current one; the design as loaded is what it holds.
     currentPath = QFileInfo(path).absoluteFilePath();
     savedText = this->text();
-    if (savedText != recordedText || currentPath != before.path) {
-        const UndoStack::FileState after{currentPath, qCompress(savedText.toUtf8())};
+    if (keepsSteps && (savedText != recordedText || currentPath != before.path)) {
+        const UndoStack::FileState after{currentPath, qCompress(savedText.toUtf8(), kPackLevel)};
         const QByteArray packed = packDesign(current);
         steps.push({recordedPacked, packed, before, after});
-        recordedText = savedText;
         recordedPacked = packed;
     }
+    recordedText = savedText;
     announce(FileChanged);
     return r;
 }
@@ -616,7 +753,8 @@ QByteArray packDesign(const Design &d)
     out << kPackVersion << qint32(d.material) << d.latticeConstant << d.indexH << d.indexK
         << d.indexL << d.spacingText << d.spacing << qint32(d.type) << d.rotateAll << d.rotateAllDeg
         << d.startEnergy << d.energyStep << d.count << d.dx << d.dy << d.length << d.comment
-        << qint32(d.crystals.size());
+        << d.source.distance << d.source.size << d.source.divergence << d.source.polarisation.degree
+        << d.source.temperature << qint32(d.crystals.size());
     const LayoutParams p = d.layoutParams();
     const QVector<CrystalOptics> layout = laidOut(d);
     for (int i = 0; i < d.crystals.size(); ++i) {
@@ -633,7 +771,7 @@ QByteArray packDesign(const Design &d)
         out << t.x << t.y << t.deg << t.energy << t.length << t.inBeamC << t.beamW;
         out << c.askedEnergy;
     }
-    return qCompress(raw);
+    return qCompress(raw, kPackLevel);
 }
 
 Design unpackDesign(const QByteArray &packed)
@@ -646,7 +784,9 @@ Design unpackDesign(const QByteArray &packed)
     qint32 material = 0, type = 0, count = 0;
     in >> version >> material >> d.latticeConstant >> d.indexH >> d.indexK >> d.indexL
         >> d.spacingText >> d.spacing >> type >> d.rotateAll >> d.rotateAllDeg >> d.startEnergy
-        >> d.energyStep >> d.count >> d.dx >> d.dy >> d.length >> d.comment >> count;
+        >> d.energyStep >> d.count >> d.dx >> d.dy >> d.length >> d.comment >> d.source.distance
+        >> d.source.size >> d.source.divergence >> d.source.polarisation.degree
+        >> d.source.temperature >> count;
     d.material = material;
     d.type = type;
     if (in.status() != QDataStream::Ok || version != kPackVersion || count < 0)

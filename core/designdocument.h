@@ -11,6 +11,19 @@
 #include <QString>
 #include <QVector>
 
+// The fields of the Bands window's source group, in file order.
+enum class SourceField { Distance, Size, Divergence, Polarisation, Temperature };
+
+// The source with one field set from a text as the field takes it, or none for a text it
+// refuses: the distance a number above 0, the size from 0, the divergence from 0 to
+// kMaxDivergence microradians, the polarisation sigma, pi, unpolarised or a degree from -1 to 1,
+// the temperature above absolute zero (-273.15 degrees C). Whether a material has a lattice
+// constant at that temperature is the analysis's question, not the field's.
+std::optional<SourceParams>
+sourceWith(const SourceParams &source, SourceField field, const QString &text);
+// A divergence of one radian FWHM: beyond it rays would leave backwards.
+inline constexpr double kMaxDivergence = 1e6;
+
 // Why an edit was not made.
 struct EditError
 {
@@ -70,7 +83,8 @@ public:
         DesignChanged = 1,    // texts, choices, crystals or comment
         Traced = 2,           // the crystals were traced again: crossings, centres, a new entry
         HistoriesChanged = 4, // the histories restarted ("Rest CPs")
-        FileChanged = 8       // the current file, or whether the design differs from it
+        FileChanged = 8,      // the current file, or whether the design differs from it
+        SourceChanged = 16    // the source or the temperature: only the bands' physics
     };
     Q_DECLARE_FLAGS(Changes, Change)
 
@@ -96,8 +110,9 @@ public:
 
     // --set NAME=VALUE: typing VALUE into the field NAME and pressing Return, or clicking the
     // choice (Type 1 to 7, Material Si or Ge in any case, RotateAll=deg types the angle and ticks
-    // the box, Index=h,k,l types the three indices), or crystal.N.FIELD for crystal N (from 1).
-    // Nothing changes when it is refused.
+    // the box, Index=h,k,l types the three indices), or crystal.N.FIELD for crystal N (from 1);
+    // the source's fields Source.Distance, Source.Size, Source.Divergence, Polarisation and
+    // Temperature. Nothing changes when it is refused.
     EditError apply(const QString &name, const QString &value);
     // Whether apply() knows the name and, for names whose values are choices, why the value is
     // not one; an empty message when the value may be typed.
@@ -126,6 +141,20 @@ public:
     bool setCrystalText(int index, CrystalField field, const QString &text);
     // The comment as finished.
     void setComment(const QString &text);
+    // A field of the source group finished with text: one undo step when the value changed.
+    // False, with nothing changed, for a text the field refuses (see sourceWith).
+    bool setSourceText(SourceField field, const QString &text);
+    // The whole source at once; false, with nothing changed, when it is not valid.
+    bool setSource(const SourceParams &source);
+    // The lattice constant of a real crystal of the design's material at the source's
+    // temperature (Angstrom), none for a material or temperature without one.
+    std::optional<double> acceptedLatticeConstant() const;
+    // "Use accepted lattice constant": Lattice C. set to that value as typed into the field
+    // (its ten significant digits, the published precision) and the crystals laid out again:
+    // one undo step. False, with nothing changed, when there is none.
+    bool useAcceptedLatticeConstant();
+    // The text useAcceptedLatticeConstant() types.
+    static QString latticeConstantText(double a);
     // "Rest CPs": both histories start again from the current focus.
     void restartHistories();
 
@@ -152,10 +181,17 @@ public:
 
     // One step per change of the design, at most kUndoSteps.
     UndoStack &undoStack() { return steps; }
+    // Whether changes are kept as undo steps (they are unless turned off). A run that nobody
+    // undoes, such as a sweep, turns them off: a change then skips packing the design for its
+    // step. Turning them off drops the steps kept.
+    void setKeepsUndoSteps(bool keep);
     static constexpr int kUndoSteps = 200;
 
 signals:
     void changed(DesignDocument::Changes what);
+    // The crossings and centres are about to be made anew: a view sharing them lets go now, so that
+    // they are written in place rather than copied (half a million crossings at 1000 crystals).
+    void aboutToTrace();
     // "Num of C." above the bound was laid out as kMaxCrystals crystals.
     void countBounded(int asked);
     // "Num of C." below 1 was laid out as `laidOut` crystals (one, none for type 6, two for
@@ -196,6 +232,7 @@ private:
     QByteArray recordedPacked;
     QString savedText;
     bool recording = false; // off while starting, reading and undoing
+    bool keepsSteps = true;
     UndoStack steps;
 
     // Changes made since the outermost operation began; announced when it ends.

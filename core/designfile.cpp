@@ -1,5 +1,7 @@
 #include "designfile.h"
 
+#include "crystaltable.h"
+
 #include <QTextCodec>
 
 namespace DesignFile {
@@ -60,6 +62,16 @@ const QString &commentKey()
     return key;
 }
 
+const QStringList &sourceKeys()
+{
+    static const QStringList keys{QStringLiteral("# Source Distance    : "),
+                                  QStringLiteral("# Source Size        : "),
+                                  QStringLiteral("# Source Divergence  : "),
+                                  QStringLiteral("# Polarisation       : "),
+                                  QStringLiteral("# Temperature        : ")};
+    return keys;
+}
+
 namespace {
 
 void addLine(QString &out, const QString &key, const QString &value)
@@ -100,6 +112,27 @@ void addCrystal(QString &out, const CrystalTexts &t, int i)
         addLine(out, c[k], prefix + t[CrystalField(k)]);
 }
 
+QString numberText(double v)
+{
+    return QString::fromLatin1(shortestNumber(v));
+}
+
+void addSource(QString &out, const SourceParams &s)
+{
+    const SourceParams defaults;
+    const QStringList &k = sourceKeys();
+    if (s.distance != defaults.distance)
+        addLine(out, k[0], numberText(s.distance));
+    if (s.size != defaults.size)
+        addLine(out, k[1], numberText(s.size));
+    if (s.divergence != defaults.divergence)
+        addLine(out, k[2], numberText(s.divergence));
+    if (s.polarisation.degree != defaults.polarisation.degree)
+        addLine(out, k[3], Reflection::polarisationText(s.polarisation));
+    if (s.temperature != defaults.temperature)
+        addLine(out, k[4], numberText(s.temperature));
+}
+
 } // namespace
 
 QString text(const Design &d)
@@ -113,6 +146,7 @@ QString text(const Design &d)
     for (int i = 0; i < d.crystals.size(); ++i)
         addCrystal(out, d.crystals.at(i).texts, i);
     addLine(out, commentKey(), d.comment);
+    addSource(out, d.source);
     return out;
 }
 
@@ -163,7 +197,7 @@ QVector<QStringRef> lines(const QString &text)
 bool holdsDesign(const QVector<QStringRef> &lines)
 {
     static const QStringList keys = materialKeys() + arrangementKeys() + QStringList{markerKey()}
-                                    + crystalKeys() + QStringList{commentKey()};
+                                    + crystalKeys() + QStringList{commentKey()} + sourceKeys();
     for (const QStringRef &line : lines) {
         if (!line.startsWith(QLatin1String("# ")))
             continue;
@@ -210,6 +244,11 @@ QString describe(const QVector<Note> &notes, int most)
             break;
         case Note::NotANumber:
             parts << QStringLiteral("line %1 (%2): not a number").arg(n.line).arg(n.key);
+            break;
+        case Note::Refused:
+            parts << QStringLiteral("line %1 (%2): a value the field does not take")
+                         .arg(n.line)
+                         .arg(n.key);
             break;
         case Note::NoSuchCrystal:
             parts << QStringLiteral("line %1 (%2): no such crystal").arg(n.line).arg(n.key);

@@ -10,7 +10,8 @@
 // The design file: one setting per line, a 23-character key ("# ", the name padded to 19
 // characters, ": ") followed by its value as the field shows it. The material block, the
 // arrangement block, the marker at which a load lays the crystals out, one group of seven lines
-// per crystal ("i : " before the value, i from 0), and the comment.
+// per crystal ("i : " before the value, i from 0), the comment, and after it the source's keys
+// whose values differ from the defaults (a design lit as ever stores none).
 namespace DesignFile {
 
 // The keys of each block, in file order.
@@ -19,6 +20,11 @@ const QStringList &arrangementKeys(); // Selected Type 1..7, Rotate All, "Ratate
 const QString &markerKey();           // "# New Layout         : "
 const QStringList &crystalKeys();     // Pos X, Pos Y, Deg, Energy, Length, In Beam C, Beam Width
 const QString &commentKey();
+// Source Distance, Source Size, Source Divergence, Polarisation, Temperature: in the design's
+// length unit, microradians (FWHM), sigma/pi/unpolarised or the degree, degrees Celsius. A save
+// writes only those whose values differ from SourceParams' defaults, numbers as the shortest text
+// that reads back as the same double.
+const QStringList &sourceKeys();
 
 // What a save writes, each line ending in "\n".
 QString text(const Design &design);
@@ -51,7 +57,9 @@ struct Note
         NotANumber,    // a value that is not a number where one belongs (a count not whole)
         NoSuchCrystal, // a crystal line for a crystal the design does not have
         NoMarker,      // the file ends before the line at which the crystals are laid out
-        MissingGroups  // the file ends before every crystal's group (crystals first to last)
+        MissingGroups, // the file ends before every crystal's group (crystals first to last)
+        Refused        // a number the field does not take (a source's distance of 0, say): the
+                       // default stays
     };
     Kind kind = UnknownLine;
     int line = 0;  // 1-based; 0 for what concerns the whole file

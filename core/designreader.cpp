@@ -10,6 +10,7 @@
 #include <QBitArray>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -98,6 +99,10 @@ struct Group
 {
     int index = -1;
     int loaded = 0; // bits in file order
+    // The crystal's texts as its geometry shows them, from before its lines overwrote them (so
+    // that its restoring need not format them again); valid while the spacing is the same.
+    std::optional<CrystalTexts> laidOut;
+    double laidOutSpacing = 0;
 };
 
 enum LoadedField { PosX = 1, PosY = 2, Angle = 4, EnergyField = 8, LengthField = 16 };
@@ -117,14 +122,17 @@ QString shownAsStored(const QString &stored, const char *format, double value)
 // Stands the crystal as its group stored it: centre, angle and signed length, and an energy
 // that agrees with the angle or else turns the crystal to its Bragg angle about the start point.
 // What no line stored stays as it was; the texts of the lines not read back stay as stored.
-void restoreCrystal(DesignCrystal &c, int loaded, double spacing)
+void restoreCrystal(DesignCrystal &c, const Group &group, double spacing)
 {
+    const int loaded = group.loaded;
     if ((loaded & (PosX | PosY | Angle | EnergyField | LengthField)) == 0) {
         // Only the two shown-only fields: they stay as stored.
         return;
     }
     const CrystalTexts stored = c.texts;
-    const CrystalTexts laidOut = c.CrystalOptics::texts(spacing);
+    const CrystalTexts laidOut = group.laidOut && group.laidOutSpacing == spacing
+                                     ? *group.laidOut
+                                     : c.CrystalOptics::texts(spacing);
     bool turned = false;
     // An energy typed in, which the file keeps where the crystal was turned to it.
     double typedEnergy = qQNaN();
@@ -151,6 +159,7 @@ void restoreCrystal(DesignCrystal &c, int loaded, double spacing)
         c.standAt(deg, x, y, length);
     }
     c.showValues(spacing);
+    const CrystalTexts shown = c.texts;
 
     // Shown as the file stores them, so that saving again writes the same file: the band values,
     // which a load only shows (recomputed from the rounded geometry they could come out one in
@@ -168,7 +177,7 @@ void restoreCrystal(DesignCrystal &c, int loaded, double spacing)
         t.inBeamC = stored.inBeamC;
     if (loaded & 64)
         t.beamW = stored.beamW;
-    c.showsOptics = t == c.CrystalOptics::texts(spacing);
+    c.showsOptics = t == shown;
     // A crystal that stands elsewhere than the layout put it was edited by hand.
     const CrystalTexts &l = laidOut;
     if (t.x != l.x || t.y != l.y || t.deg != l.deg || t.energy != l.energy
@@ -205,8 +214,29 @@ bool DesignDocument::storePanelLine(const QString &line, int lineNumber, QVector
         if (!ok)
             notANumber();
     };
-    bool known = false;
     QString value;
+    // The source's keys, after the comment: a value the field refuses leaves what was there.
+    const QStringList &sourceKeys = DesignFile::sourceKeys();
+    for (int k = 0; k < sourceKeys.size(); ++k) {
+        if (!matchKey(line, sourceKeys.at(k), value))
+            continue;
+        const SourceField field = SourceField(k);
+        if (const std::optional<SourceParams> s = sourceWith(current.source, field, value)) {
+            current.source = *s;
+            announce(SourceChanged);
+        } else if (field != SourceField::Polarisation && !finiteNumber(value)) {
+            notANumber();
+        } else if (notes) {
+            Note n;
+            n.kind = Note::Refused;
+            n.line = lineNumber;
+            n.key = keyOf(line);
+            notes->append(n);
+        }
+        return true;
+    }
+
+    bool known = false;
     // The material block: the texts as stored; only a change of material computes (the
     // constant of the new material and its spacing, which the layout takes at the marker).
     if (matchKey(line, materialKeys.at(0), value)) {
@@ -288,6 +318,11 @@ ReadResult DesignDocument::readText(const QString &text)
     // The steps of a load are not changes of their own.
     const bool wasRecording = recording;
     recording = false;
+    // A file without source keys has the default source.
+    if (current.source != SourceParams()) {
+        current.source = SourceParams();
+        announce(SourceChanged);
+    }
 
     // Every layout replaces the crystals, and the crystal lines before it with them: only the
     // last one counts. Laying out there alone keeps a file full of markers or type switches from
@@ -302,7 +337,7 @@ ReadResult DesignDocument::readText(const QString &text)
     bool marked = false;
     const auto endGroup = [&] {
         if (group.index >= 0 && group.index < current.crystals.size()) {
-            restoreCrystal(current.crystals[group.index], group.loaded, current.spacing);
+            restoreCrystal(current.crystals[group.index], group, current.spacing);
             crystalsRestored = true;
         }
         group = Group();
@@ -337,11 +372,17 @@ ReadResult DesignDocument::readText(const QString &text)
         if (i == lastRebuild || (i > lastRebuild && (marker || after.differsFrom(before)))) {
             layOut();
             grouped = QBitArray(current.crystals.size());
+            group.laidOut.reset();
         }
 
         if (index >= 0) {
             known = true;
             if (i >= lastRebuild && index < current.crystals.size()) {
+                const DesignCrystal &c = current.crystals.at(index);
+                if (index != group.index && c.showsOptics) {
+                    group.laidOut = c.texts;
+                    group.laidOutSpacing = current.spacing;
+                }
                 // The line's field takes the text when it names this crystal as "i : ".
                 const QString prefix = QString::number(index) + QStringLiteral(" : ");
                 for (int k = 0; k < crystalKeys.size(); ++k) {

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -62,53 +63,165 @@ QString bandStateName(BandState s)
     return QStringLiteral("no data");
 }
 
+QJsonObject coverageJson(const Coverage &c)
+{
+    return QJsonObject{{QStringLiteral("bands"), c.bands},
+                       {QStringLiteral("low_eV"), c.bands ? number(c.low) : QJsonValue()},
+                       {QStringLiteral("high_eV"), c.bands ? number(c.high) : QJsonValue()},
+                       {QStringLiteral("covered_eV"), number(c.covered)},
+                       {QStringLiteral("fraction"), number(c.fraction)},
+                       {QStringLiteral("largestGap_eV"), number(c.largestGap)}};
+}
+
+QJsonArray hklJson(const Reflection::Miller &m)
+{
+    return QJsonArray{m.h, m.k, m.l};
+}
+
+QJsonObject crystalBandJson(const CrystalBand &c)
+{
+    const bool band = c.state == BandState::Band;
+    return QJsonObject{
+        {QStringLiteral("no"), c.number},
+        {QStringLiteral("state"), bandStateName(c.state)},
+        {QStringLiteral("reflects"), c.reflects},
+        {QStringLiteral("energy"), number(c.energy)},
+        {QStringLiteral("realEnergy_eV"), number(c.realEnergy)},
+        {QStringLiteral("fwhmSigma_urad"), band ? number(c.fwhmSigma) : QJsonValue()},
+        {QStringLiteral("fwhmPi_urad"), band ? number(c.fwhmPi) : QJsonValue()},
+        {QStringLiteral("fwhmPolarised_urad"), number(c.fwhmPolarised)},
+        {QStringLiteral("peakReflectivitySigma"), number(c.peakReflectivitySigma)},
+        {QStringLiteral("peakReflectivityPi"), number(c.peakReflectivityPi)},
+        {QStringLiteral("integratedReflectivitySigma_urad"), number(c.integratedReflectivitySigma)},
+        {QStringLiteral("integratedReflectivityPi_urad"), number(c.integratedReflectivityPi)},
+        {QStringLiteral("low_eV"), band ? number(c.low) : QJsonValue()},
+        {QStringLiteral("high_eV"), band ? number(c.high) : QJsonValue()},
+        {QStringLiteral("gapAbove_eV"), band ? number(c.gapAbove) : QJsonValue()},
+        {QStringLiteral("refractionShift_eV"), band ? number(c.shift) : QJsonValue()},
+        {QStringLiteral("latticeOffset_eV"), band ? number(c.latticeOffset) : QJsonValue()},
+        {QStringLiteral("effectiveBandLow_eV"), number(c.effectiveBandLow)},
+        {QStringLiteral("effectiveBandHigh_eV"), number(c.effectiveBandHigh)},
+        {QStringLiteral("effectiveCentre_eV"), number(c.effectiveCentre)},
+        {QStringLiteral("effectiveFwhm_urad"), number(c.effectiveFwhm)},
+        {QStringLiteral("effectiveGapAbove_eV"), number(c.effectiveGapAbove)},
+        {QStringLiteral("peakEfficiency"), number(c.peakEfficiency)},
+        {QStringLiteral("bandPhotons_eV"), number(c.bandPhotons)},
+        {QStringLiteral("illumination"), number(c.illumination)}};
+}
+
+QJsonObject sourceJson(const BandsAnalysis &a)
+{
+    const SourceParams &s = a.source;
+    return QJsonObject{
+        {QStringLiteral("distance"), number(s.distance)},
+        {QStringLiteral("size"), number(s.size)},
+        {QStringLiteral("divergence_urad"), number(s.divergence)},
+        {QStringLiteral("polarisation"), Reflection::polarisationText(s.polarisation)},
+        {QStringLiteral("polarisationDegree"), number(s.polarisation.degree)},
+        {QStringLiteral("temperature_C"), number(s.temperature)},
+        {QStringLiteral("position"),
+         a.sourcePosition ? point(Point(a.sourcePosition->x, a.sourcePosition->y)) : QJsonValue()}};
+}
+
 QJsonObject bandsJson(const BandsAnalysis &a)
 {
     QJsonArray crystals;
-    for (const CrystalBand &c : a.crystals) {
-        const bool band = c.state == BandState::Band;
-        crystals.append(QJsonObject{
-            {QStringLiteral("no"), c.number},
-            {QStringLiteral("state"), bandStateName(c.state)},
-            {QStringLiteral("energy"), number(c.energy)},
-            {QStringLiteral("fwhmSigma_urad"), band ? number(c.fwhmSigma) : QJsonValue()},
-            {QStringLiteral("fwhmPi_urad"), band ? number(c.fwhmPi) : QJsonValue()},
-            {QStringLiteral("low_eV"), band ? number(c.low) : QJsonValue()},
-            {QStringLiteral("high_eV"), band ? number(c.high) : QJsonValue()},
-            {QStringLiteral("gapAbove_eV"), band ? number(c.gapAbove) : QJsonValue()},
-            {QStringLiteral("refractionShift_eV"), band ? number(c.shift) : QJsonValue()},
-            {QStringLiteral("latticeOffset_eV"), band ? number(c.latticeOffset) : QJsonValue()}});
-    }
+    for (const CrystalBand &c : a.crystals)
+        crystals.append(crystalBandJson(c));
+    QJsonArray harmonics;
+    for (const Reflection::Harmonic &h : a.harmonics)
+        harmonics.append(
+            QJsonObject{{QStringLiteral("hkl"), hklJson(h.hkl)},
+                        {QStringLiteral("energy_eV"), number(h.energy)},
+                        {QStringLiteral("peakReflectivity"), number(h.curve.peak)},
+                        {QStringLiteral("band_eV"), number(h.curve.high - h.curve.low)}});
     const Reflection::Check &r = a.reflection;
     const FocusQuality &f = a.focus;
+    return QJsonObject{{QStringLiteral("reflection"),
+                        QJsonObject{{QStringLiteral("material"), a.design.material},
+                                    {QStringLiteral("hkl"), hklJson(r.hkl)},
+                                    {QStringLiteral("status"), statusName(r.status)},
+                                    {QStringLiteral("fhAtStart"), number(a.fhAtStart)}}},
+                       {QStringLiteral("source"), sourceJson(a)},
+                       {QStringLiteral("fwhmSigmaAtStart_urad"), number(a.fwhmSigmaAtStart)},
+                       {QStringLiteral("fwhmPiAtStart_urad"), number(a.fwhmPiAtStart)},
+                       {QStringLiteral("refractionShiftAtStart_eV"), number(a.shiftAtStart)},
+                       {QStringLiteral("latticeConstant"),
+                        QJsonObject{{QStringLiteral("design"), number(a.design.latticeConstant)},
+                                    {QStringLiteral("accepted"), number(a.acceptedLattice)},
+                                    {QStringLiteral("realSpacing"), number(a.realSpacing)},
+                                    {QStringLiteral("offsetAtStart_eV"), number(a.offsetAtStart)}}},
+                       {QStringLiteral("coverage"), coverageJson(a.coverage)},
+                       {QStringLiteral("effectiveCoverage"), coverageJson(a.effectiveCoverage)},
+                       {QStringLiteral("focus"),
+                        QJsonObject{{QStringLiteral("leastSquares"), point(f.focus)},
+                                    {QStringLiteral("rms"), f.focus ? number(f.rms) : QJsonValue()},
+                                    {QStringLiteral("lines"), f.lines},
+                                    {QStringLiteral("averaged"), point(f.averaged)},
+                                    {QStringLiteral("pairs"), double(f.pairs)},
+                                    {QStringLiteral("virtualPairs"), double(f.virtualPairs)},
+                                    {QStringLiteral("parallelPairs"), double(f.parallelPairs)}}},
+                       {QStringLiteral("harmonics"), harmonics},
+                       {QStringLiteral("crystals"), crystals}};
+}
+
+QJsonObject histogramJson(const Histogram &h, const char *unit)
+{
+    QJsonArray counts;
+    for (double v : h.counts)
+        counts.append(number(v));
+    const QString suffix = QString::fromLatin1(unit);
+    return QJsonObject{{QStringLiteral("from") + suffix, number(h.from)},
+                       {QStringLiteral("step") + suffix, number(h.step)},
+                       {QStringLiteral("counts"), counts}};
+}
+
+QJsonArray numbersJson(const QVector<double> &values)
+{
+    QJsonArray list;
+    for (double v : values)
+        list.append(number(v));
+    return list;
+}
+
+QJsonObject spotJson(const RayCrystal &c)
+{
+    return QJsonObject{{QStringLiteral("centre"), number(c.spotCentre)},
+                       {QStringLiteral("fwhm"), number(c.spotFwhm)},
+                       {QStringLiteral("profile"), histogramJson(c.spot, "")}};
+}
+
+QJsonObject raysJson(const RayTrace &t, const RayTraceParams &params)
+{
+    QJsonArray crystals;
+    for (int i = 0; i < t.crystals.size(); ++i) {
+        const RayCrystal &c = t.crystals.at(i);
+        crystals.append(
+            QJsonObject{{QStringLiteral("no"), i + 1},
+                        {QStringLiteral("hits"), double(c.hits)},
+                        {QStringLiteral("reflected"), double(c.reflected)},
+                        {QStringLiteral("low_eV"), number(c.low)},
+                        {QStringLiteral("high_eV"), number(c.high)},
+                        {QStringLiteral("fwhm_eV"), number(c.fwhm)},
+                        {QStringLiteral("fwhmError_eV"), number(c.fwhmError)},
+                        {QStringLiteral("peakEfficiency"), number(c.peakEfficiency)},
+                        {QStringLiteral("peakEfficiencyError"), number(c.peakEfficiencyError)},
+                        {QStringLiteral("bandPhotons_eV"), number(c.bandPhotons)},
+                        {QStringLiteral("bandPhotonsError_eV"), number(c.bandPhotonsError)},
+                        {QStringLiteral("energies"), histogramJson(c.energies, "_eV")},
+                        {QStringLiteral("efficiency"), numbersJson(c.efficiency)},
+                        {QStringLiteral("efficiencyError"), numbersJson(c.efficiencyError)},
+                        {QStringLiteral("spot"), spotJson(c)}});
+    }
     return QJsonObject{
-        {QStringLiteral("reflection"),
-         QJsonObject{{QStringLiteral("material"), a.design.material},
-                     {QStringLiteral("hkl"), QJsonArray{r.hkl.h, r.hkl.k, r.hkl.l}},
-                     {QStringLiteral("status"), statusName(r.status)},
-                     {QStringLiteral("fhAtStart"), number(a.fhAtStart)}}},
-        {QStringLiteral("fwhmSigmaAtStart_urad"), number(a.fwhmSigmaAtStart)},
-        {QStringLiteral("fwhmPiAtStart_urad"), number(a.fwhmPiAtStart)},
-        {QStringLiteral("refractionShiftAtStart_eV"), number(a.shiftAtStart)},
-        {QStringLiteral("latticeConstant"),
-         QJsonObject{{QStringLiteral("design"), number(a.design.latticeConstant)},
-                     {QStringLiteral("accepted"), number(a.acceptedLattice)},
-                     {QStringLiteral("offsetAtStart_eV"), number(a.offsetAtStart)}}},
-        {QStringLiteral("coverage"),
-         QJsonObject{
-             {QStringLiteral("bands"), a.coverage.bands},
-             {QStringLiteral("low_eV"), a.coverage.bands ? number(a.coverage.low) : QJsonValue()},
-             {QStringLiteral("high_eV"), a.coverage.bands ? number(a.coverage.high) : QJsonValue()},
-             {QStringLiteral("covered_eV"), number(a.coverage.covered)},
-             {QStringLiteral("fraction"), number(a.coverage.fraction)},
-             {QStringLiteral("largestGap_eV"), number(a.coverage.largestGap)}}},
-        {QStringLiteral("focus"),
-         QJsonObject{{QStringLiteral("leastSquares"), point(f.focus)},
-                     {QStringLiteral("rms"), f.focus ? number(f.rms) : QJsonValue()},
-                     {QStringLiteral("averaged"), point(f.averaged)},
-                     {QStringLiteral("pairs"), double(f.pairs)},
-                     {QStringLiteral("virtualPairs"), double(f.virtualPairs)},
-                     {QStringLiteral("parallelPairs"), double(f.parallelPairs)}}},
+        {QStringLiteral("rays"), double(params.rays)},
+        {QStringLiteral("seed"), double(params.seed)},
+        {QStringLiteral("hits"), double(t.hits)},
+        {QStringLiteral("reflected"), double(t.reflected)},
+        {QStringLiteral("energyLow_eV"), t.rays > 0 ? number(t.energyLow) : QJsonValue()},
+        {QStringLiteral("energyHigh_eV"), t.rays > 0 ? number(t.energyHigh) : QJsonValue()},
+        {QStringLiteral("focus"), t.focus ? point(Point(t.focus->x, t.focus->y)) : QJsonValue()},
+        {QStringLiteral("spot"), spotJson(t.all)},
         {QStringLiteral("crystals"), crystals}};
 }
 
@@ -133,12 +246,13 @@ QJsonObject panelsJson(const Design &d)
                        {QStringLiteral("comment"), d.comment}};
 }
 
-QJsonArray crystalsJson(const Design &d)
+QJsonArray crystalsJson(const Design &d, const BandsAnalysis &a)
 {
     const QList<QByteArray> columns = crystalTableColumns();
     QJsonArray list;
     for (int i = 0; i < d.crystals.size(); ++i) {
         QJsonObject c{{QString::fromLatin1(columns.first()), i + 1}};
+        c.insert(QStringLiteral("reflects"), i < a.crystals.size() && a.crystals.at(i).reflects);
         const QVector<double> row = crystalTableRow(d.crystals.at(i), d.spacing);
         for (int k = 0; k < row.size(); ++k)
             c.insert(QString::fromLatin1(columns.at(k + 1)), number(row.at(k)));
@@ -173,19 +287,29 @@ QJsonValue historyEntry(const PointList &history, const FocusState &focus)
 
 } // namespace
 
-QByteArray designReport(const DesignDocument &doc, const QString &file)
+BandsAnalysis designBands(const Design &d)
 {
-    return QJsonDocument(designReportObject(doc, file)).toJson(QJsonDocument::Indented);
+    return analyseBands(d.bandsMaterial(), d.crystalList(), d.source);
 }
 
-QJsonObject designReportObject(const DesignDocument &doc, const QString &file)
+QByteArray designReport(const DesignDocument &doc,
+                        const QString &file,
+                        const std::optional<RayTraceParams> &rays)
+{
+    return QJsonDocument(designReportObject(doc, file, rays)).toJson(QJsonDocument::Indented);
+}
+
+QJsonObject designReportObject(const DesignDocument &doc,
+                               const QString &file,
+                               const std::optional<RayTraceParams> &rays)
 {
     const Design &d = doc.design();
     const FocusState &f = doc.focusState();
+    const BandsAnalysis bands = designBands(d);
     return QJsonObject{
         {QStringLiteral("file"), file.isEmpty() ? QJsonValue() : QJsonValue(file)},
         {QStringLiteral("panels"), panelsJson(d)},
-        {QStringLiteral("crystals"), crystalsJson(d)},
+        {QStringLiteral("crystals"), crystalsJson(d, bands)},
         {QStringLiteral("readouts"),
          QJsonObject{{QStringLiteral("focus"), readoutJson(doc.focusHistory(), f)},
                      {QStringLiteral("image"), readoutJson(doc.imageHistory(), f)}}},
@@ -193,13 +317,16 @@ QJsonObject designReportObject(const DesignDocument &doc, const QString &file)
          QJsonObject{{QStringLiteral("added"), f.entryAdded},
                      {QStringLiteral("focus"), historyEntry(doc.focusHistory(), f)},
                      {QStringLiteral("image"), historyEntry(doc.imageHistory(), f)}}},
-        {QStringLiteral("bands"), bandsJson(analyseBands(d.bandsMaterial(), d.crystalList()))}};
+        {QStringLiteral("bands"), bandsJson(bands)},
+        {QStringLiteral("rays"),
+         rays ? QJsonValue(raysJson(traceRays(bands, d.crystalList(), *rays), *rays))
+              : QJsonValue()}};
 }
 
 QByteArray sweepHeader()
 {
     return "value,focus_x,focus_y,image_x,image_y,lsq_focus_x,lsq_focus_y,lsq_rms,coverage,"
-           "largest_gap_eV,reflecting\r\n";
+           "largest_gap_eV,reflecting,effective_coverage,effective_largest_gap_eV\r\n";
 }
 
 QByteArray sweepRow(const DesignDocument &doc, const QString &value)
@@ -222,12 +349,17 @@ QByteArray sweepRow(const DesignDocument &doc, const QString &value)
     add(newest(doc.imageHistory(), true));
     add(newest(doc.imageHistory(), false));
     const Design &d = doc.design();
-    const BandsAnalysis a = analyseBands(d.bandsMaterial(), d.crystalList());
+    const BandsAnalysis a = designBands(d);
     add(a.focus.focus ? std::optional<double>(a.focus.focus->x) : std::nullopt);
     add(a.focus.focus ? std::optional<double>(a.focus.focus->y) : std::nullopt);
     add(a.focus.focus ? std::optional<double>(a.focus.rms) : std::nullopt);
     add(a.coverage.fraction);
     add(a.coverage.bands > 0 ? std::optional<double>(a.coverage.largestGap) : std::nullopt);
-    row += ',' + QByteArray::number(a.coverage.bands);
+    const auto reflecting = std::count_if(
+        a.crystals.cbegin(), a.crystals.cend(), [](const CrystalBand &c) { return c.reflects; });
+    row += ',' + QByteArray::number(qint64(reflecting));
+    add(a.effectiveCoverage.fraction);
+    add(a.effectiveCoverage.bands > 0 ? std::optional<double>(a.effectiveCoverage.largestGap)
+                                      : std::nullopt);
     return row + "\r\n";
 }

@@ -3,6 +3,7 @@
 // designs (200 and 1000 crystals) as arrays are really built.
 //   make_seeds DIRECTORY
 #include "body.h"
+#include "child.h"
 #include "resources.h"
 
 #include <QApplication>
@@ -18,14 +19,6 @@
 #include <cstdio>
 
 namespace {
-
-template <class T> T *child(QObject *parent, const char *name)
-{
-    T *w = parent->findChild<T *>(QLatin1String(name));
-    if (!w)
-        qFatal("no widget %s", name);
-    return w;
-}
 
 // As a user types: the text, then Return.
 void type(QLineEdit *field, const QString &text)

@@ -1,9 +1,7 @@
 #include "pointdiscs.h"
 
-#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
-#include <QThread>
 
 #include <algorithm>
 #include <cmath>
@@ -485,9 +483,10 @@ private:
     std::map<quint64, uint16_t> maskIndex;
 };
 
+// Each thread that draws works its masks out for itself.
 DiscModel &model()
 {
-    static DiscModel m;
+    thread_local DiscModel m;
     return m;
 }
 
@@ -521,11 +520,8 @@ void fillPointDisc(QPainter *p, double sx, double sy, bool large)
 
 PointDiscs::PointDiscs(QPainter *p, bool skipRepeats) : painter(p), target(p)
 {
-    // The masks are shared: only the thread that owns the application draws with them.
-    const bool guiThread = QCoreApplication::instance()
-                           && QThread::currentThread() == QCoreApplication::instance()->thread();
     const bool opaque = opaquePixel(p->pen().color(), argb);
-    fast = target.isValid() && opaque && guiThread && model().usable;
+    fast = target.isValid() && opaque && model().usable;
     // A repeat is harmless to skip wherever the fill is aliased and opaque in source-over, which
     // every RasterTarget guarantees.
     this->skipRepeats = skipRepeats && fast;

@@ -35,9 +35,16 @@ bool pixelFastPaths()
     return fastPaths;
 }
 
+bool provenQtRelease()
+{
+    static const bool proven
+        = QLatin1String(qVersion()).startsWith(QLatin1String(kProvenQtRelease));
+    return proven;
+}
+
 RasterTarget::RasterTarget(QPainter *p)
 {
-    if (!fastPaths || !p || !p->isActive())
+    if (!fastPaths || !provenQtRelease() || !p || !p->isActive())
         return;
     QPaintEngine *engine = p->paintEngine();
     if (!engine || engine->type() != QPaintEngine::Raster)

@@ -14,10 +14,17 @@ class QPainter;
 void setPixelFastPaths(bool on);
 bool pixelFastPaths();
 
+// The Qt release whose raster engine the fast paths were proven against, pixel for pixel. Under any
+// other release they stay off (a reimplemented rasteriser could drift from Qt's own) until the
+// pixel tests are run against it and this is moved on.
+constexpr char kProvenQtRelease[] = "5.15.";
+// Whether the running Qt is that release.
+bool provenQtRelease();
+
 // The 32-bit raster image that a painter is drawing into, for code that sets the very pixels Qt's
 // raster engine would set, in an opaque colour. Valid only while all of this holds (otherwise
 // isValid() is false and the caller draws with QPainter):
-// - the fast paths are on;
+// - the fast paths are on and the running Qt is the proven release;
 // - Qt's raster engine paints a QImage (a widget's backing store, a pixmap or an image) of format
 //   RGB32, ARGB32 or ARGB32_Premultiplied, not shared, at most kMaxSide pixels a side; vector
 //   devices (SVG, PDF, printers, pictures) never qualify;

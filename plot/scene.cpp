@@ -7,7 +7,9 @@
 #include "pointdiscs.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -40,14 +42,46 @@ bool mapsToPixels(const ChCoord &cc)
 
 } // namespace
 
+namespace {
+
+struct PlotViewNames
+{
+    const char *key;
+    const char *name;
+};
+// In PlotView order.
+constexpr PlotViewNames kPlotViewNames[]
+    = {{"overall", QT_TRANSLATE_NOOP("Body", "Overall")},
+       {"crystals", QT_TRANSLATE_NOOP("Body", "Crystals")},
+       {"focus", QT_TRANSLATE_NOOP("Body", "Focus Point")},
+       {"imaging", QT_TRANSLATE_NOOP("Body", "Imaging Point")}};
+
+} // namespace
+
+QString plotViewKey(PlotView which)
+{
+    return QString::fromLatin1(kPlotViewNames[int(which)].key);
+}
+
+bool plotViewFromKey(const QString &key, PlotView *which)
+{
+    for (PlotView v : kPlotViews) {
+        if (key == QLatin1String(kPlotViewNames[int(v)].key)) {
+            *which = v;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString plotViewName(PlotView which)
+{
+    return QCoreApplication::translate("Body", kPlotViewNames[int(which)].name);
+}
+
 QString plotWindowTitle(PlotView which)
 {
-    static const char *const titles[] = {nullptr,
-                                         QT_TRANSLATE_NOOP("Body", "Crystals"),
-                                         QT_TRANSLATE_NOOP("Body", "Focus Point"),
-                                         QT_TRANSLATE_NOOP("Body", "Imaging Point")};
-    const char *title = titles[int(which)];
-    return title ? QCoreApplication::translate("Body", title) : QString();
+    return which == PlotView::Overall ? QString() : plotViewName(which);
 }
 
 QSize plotWindowSize(PlotView which)
@@ -180,4 +214,18 @@ QRectF designView(const CrystalList &crystals, const PointList &crossings)
 QRectF followingView(const QRectF &view, const PointList &history)
 {
     return centredOn(view, newestOr0(history));
+}
+
+PlotPicture defaultViewPicture(const DesignScene &scene, PlotView which)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return {[&scene, which](QPainter &p, QSize size) {
+                p.fillRect(QRect(QPoint(0, 0), size), QColor(255, 255, 255));
+                ChCoord cc;
+                cc.setScreen(
+                    0, static_cast<double>(size.height()), static_cast<double>(size.width()), 0);
+                drawScene(&p, &cc, scene.defaultView(which), scene.content());
+            },
+            plotWindowTitle(which),
+            screen ? qRound(screen->logicalDotsPerInchY()) : 96};
 }

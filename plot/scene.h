@@ -2,6 +2,7 @@
 
 #include "crystaldrawing.h"
 #include "drawtext.h"
+#include "picture.h"
 #include "shapes.h"
 #include "trace.h"
 
@@ -16,8 +17,18 @@ class QPainter;
 
 // The four plot windows, in the order they are set up.
 enum class PlotView { Overall, Crystals, Focus, Imaging };
+constexpr PlotView kPlotViews[]
+    = {PlotView::Overall, PlotView::Crystals, PlotView::Focus, PlotView::Imaging};
 
-// The title of a plot window (the overall window has none), translated in the context "Body".
+// A plot window's name on the command line and in the settings: "overall", "crystals", "focus",
+// "imaging".
+QString plotViewKey(PlotView which);
+// The window whose key this is; false for any other text.
+bool plotViewFromKey(const QString &key, PlotView *which);
+// The window's name where the user chooses one ("Overall", "Crystals", "Focus Point",
+// "Imaging Point"), translated in the context "Body".
+QString plotViewName(PlotView which);
+// The title of a plot window: its name, but the overall window has none.
 QString plotWindowTitle(PlotView which);
 // The size a plot window opens at: 900 x 600, 600 x 400, 400 x 400, 400 x 400.
 QSize plotWindowSize(PlotView which);
@@ -73,6 +84,10 @@ private:
     Line measLine;
     DrawText gridLabels;
 };
+
+// Window `which`'s picture at its default view, as the window paints it, its texts laid out at the
+// primary screen's resolution (96 dpi without a screen). It draws `scene`, which must outlive it.
+PlotPicture defaultViewPicture(const DesignScene &scene, PlotView which);
 
 // The view that fits the whole design (every beam's start, every surface's middle, the focus).
 QRectF designView(const CrystalList &crystals, const PointList &crossings);

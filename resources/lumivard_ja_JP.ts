@@ -39,10 +39,6 @@
 <context>
     <name>BandsWindow</name>
     <message>
-        <source>%1 % of %2 to %3 eV covered by %4 bands; %5</source>
-        <translation>%2 〜 %3 eV の %1 % を %4 本のバンドが被覆。%5</translation>
-    </message>
-    <message>
         <source>%1 %2 %3 %4, allowed</source>
         <translation>%1 %2 %3 %4 : 許容反射</translation>
     </message>
@@ -53,10 +49,6 @@
     <message>
         <source>%1 %2 %3 %4, forbidden: the structure factor is zero, no crystal of this cut reflects</source>
         <translation>%1 %2 %3 %4 : 禁制反射。構造因子が 0 で、この面で切り出した結晶は反射しません</translation>
-    </message>
-    <message>
-        <source>%1; %2; %3 of %4 pairs cross behind the crystals, %5 parallel pairs counted at the origin</source>
-        <translation>%1。%2。%4 組中 %3 組が結晶の後方で交差、平行な %5 組は原点として平均</translation>
     </message>
     <message>
         <source>0 0 0 is no reflection</source>
@@ -183,10 +175,6 @@
         <translation>最大の隙間 %1 eV</translation>
     </message>
     <message>
-        <source>least squares (%1, %2), RMS %3</source>
-        <translation>最小二乗 (%1, %2)、RMS %3</translation>
-    </message>
-    <message>
         <source>least squares: none (the lines do not meet)</source>
         <translation>最小二乗 : なし (直線が交わらない)</translation>
     </message>
@@ -221,6 +209,412 @@
     <message>
         <source>the Miller indices are not whole numbers up to 99: no reflection</source>
         <translation>面指数が 99 以下の整数ではありません : 反射なし</translation>
+    </message>
+    <message>
+        <source>The highest reflectivity of the intrinsic curve</source>
+        <translation>固有の反射曲線の最大反射率</translation>
+    </message>
+    <message>
+        <source>The integral of the reflectivity over the angle</source>
+        <translation>反射率の角度積分</translation>
+    </message>
+    <message>
+        <source>The half-peak energies of the efficiency with the source&apos;s spread of angles, and their middle (refraction included), about the crystal&apos;s label</source>
+        <translation>光源の角度広がりを含めた効率の半値エネルギーとその中点 (屈折込み)。結晶の表示エネルギー基準</translation>
+    </message>
+    <message>
+        <source>The highest share of the photons of one energy that meet the crystal and are reflected</source>
+        <translation>あるエネルギーの光子のうち、結晶に当たって反射される割合の最大値</translation>
+    </message>
+    <message>
+        <source>The eV of a flat spectrum the crystal passes: the integral of its efficiency over the energy</source>
+        <translation>平坦なスペクトルのうち結晶が通す幅 (eV) : 効率のエネルギー積分</translation>
+    </message>
+    <message>
+        <source>Peak R σ</source>
+        <translation>ピーク R σ</translation>
+    </message>
+    <message>
+        <source>Peak R π</source>
+        <translation>ピーク R π</translation>
+    </message>
+    <message>
+        <source>∫R σ
+[µrad]</source>
+        <translation>∫R σ
+[µrad]</translation>
+    </message>
+    <message>
+        <source>∫R π
+[µrad]</source>
+        <translation>∫R π
+[µrad]</translation>
+    </message>
+    <message>
+        <source>Effective low
+[eV]</source>
+        <translation>実効下端
+[eV]</translation>
+    </message>
+    <message>
+        <source>Effective high
+[eV]</source>
+        <translation>実効上端
+[eV]</translation>
+    </message>
+    <message>
+        <source>Effective centre
+[eV]</source>
+        <translation>実効中心
+[eV]</translation>
+    </message>
+    <message>
+        <source>Peak
+efficiency</source>
+        <translation>ピーク
+効率</translation>
+    </message>
+    <message>
+        <source>Photons
+[eV]</source>
+        <translation>光子
+[eV]</translation>
+    </message>
+    <message>
+        <source>not lit</source>
+        <translation>照射なし</translation>
+    </message>
+    <message>
+        <source>No reflection: the crystal&apos;s angle gives no positive photon energy.</source>
+        <translation>反射なし : 結晶の角度から正の光子エネルギーが得られません。</translation>
+    </message>
+    <message>
+        <source>No reflection: %1 eV has no Bragg angle for d = %2 Å (it lies below the cut-off %3 eV, or the angle is the -1° of &quot;no reflection&quot;).</source>
+        <translation>反射なし : d = %2 Å では %1 eV にブラッグ角がありません (遮断エネルギー %3 eV 未満か、角度が「反射なし」の -1°)。</translation>
+    </message>
+    <message>
+        <source>Forbidden: the structure factor of %1 %2 %3 %4 is zero, so no crystal of this cut reflects.</source>
+        <translation>禁制反射 : %1 %2 %3 %4 の構造因子が 0 で、この面で切り出した結晶は反射しません。</translation>
+    </message>
+    <message>
+        <source>No data: 0 0 0 is no reflection.</source>
+        <translation>データなし : 0 0 0 は反射ではありません。</translation>
+    </message>
+    <message>
+        <source>No data: the Miller indices are not whole numbers up to 99.</source>
+        <translation>データなし : ミラー指数が 99 以下の整数ではありません。</translation>
+    </message>
+    <message>
+        <source>No data: there is no lattice constant of a real &quot;%1&quot; crystal.</source>
+        <translation>データなし : 実際の「%1」結晶の格子定数がありません。</translation>
+    </message>
+    <message>
+        <source>No data: the lattice constant of %1 is known from %2 to %3 °C, not at %4 °C; change the temperature in the Source group.</source>
+        <translation>データなし : %1 の格子定数は %2 〜 %3 °C で分かっており、%4 °C では分かりません。光源グループで温度を変えてください。</translation>
+    </message>
+    <message>
+        <source>No data: xraylib has no X-ray data for &quot;%1&quot; (%2).</source>
+        <translation>データなし : xraylib に「%1」の X 線データがありません (%2)。</translation>
+    </message>
+    <message>
+        <source>No data: the real crystal has no Bragg angle at this energy, or its reflectivity could not be evaluated.</source>
+        <translation>データなし : 実際の結晶はこのエネルギーでブラッグ角を持たないか、反射率を計算できませんでした。</translation>
+    </message>
+    <message>
+        <source>Not lit: no ray of the source meets this crystal (within 6 standard deviations of its size and 7 of its divergence), or it does not lie wholly downstream of the source.</source>
+        <translation>照射なし : 光源の光線がこの結晶に当たりません (サイズの標準偏差の 6 倍、発散の 7 倍以内)。または結晶全体が光源より下流にありません。</translation>
+    </message>
+    <message>
+        <source>No effective band: the chosen polarisation does not reflect here (π at 2θ = 90°).</source>
+        <translation>実効バンドなし : 選んだ偏光はここで反射しません (2θ = 90° の π)。</translation>
+    </message>
+    <message>
+        <source>%1 % of %2 to %3 eV covered by %4 %5; %6</source>
+        <translation>%2 〜 %3 eV の %1 % を %4 本の%5が被覆。%6</translation>
+    </message>
+    <message>
+        <source>With the source:</source>
+        <translation>光源込み : </translation>
+    </message>
+    <message>
+        <source>Harmonics:</source>
+        <translation>高調波 : </translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>光源</translation>
+    </message>
+    <message>
+        <source>Distance:</source>
+        <translation>距離 :</translation>
+    </message>
+    <message>
+        <source>[length unit]</source>
+        <translation>[長さの単位]</translation>
+    </message>
+    <message>
+        <source>From crystal 1&apos;s centre upstream along the incident beam</source>
+        <translation>結晶 1 の中心から入射ビームを上流へ測った距離</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>サイズ :</translation>
+    </message>
+    <message>
+        <source>[length unit, FWHM]</source>
+        <translation>[長さの単位、半値全幅]</translation>
+    </message>
+    <message>
+        <source>Gaussian across the beam; 0 for a point source</source>
+        <translation>ビームを横切るガウス分布。点光源は 0</translation>
+    </message>
+    <message>
+        <source>Divergence:</source>
+        <translation>発散 :</translation>
+    </message>
+    <message>
+        <source>[µrad, FWHM]</source>
+        <translation>[µrad、半値全幅]</translation>
+    </message>
+    <message>
+        <source>Gaussian spread of the rays&apos; directions; 0 for the parallel beam of the design</source>
+        <translation>光線の方向のガウス分布の広がり。設計の平行ビームは 0</translation>
+    </message>
+    <message>
+        <source>σ</source>
+        <translation>σ</translation>
+    </message>
+    <message>
+        <source>π</source>
+        <translation>π</translation>
+    </message>
+    <message>
+        <source>Unpolarised</source>
+        <translation>無偏光</translation>
+    </message>
+    <message>
+        <source>Degree</source>
+        <translation>偏光度</translation>
+    </message>
+    <message>
+        <source>The linear polarisation of the incident beam: σ has its electric field in the crystal surfaces</source>
+        <translation>入射ビームの直線偏光。σ は電場が結晶表面内にあります</translation>
+    </message>
+    <message>
+        <source>Polarisation:</source>
+        <translation>偏光 :</translation>
+    </message>
+    <message>
+        <source>The degree of linear polarisation: 1 σ, -1 π, 0 unpolarised; the share (1 + degree) / 2 of the intensity is σ</source>
+        <translation>直線偏光度 : 1 が σ、-1 が π、0 が無偏光。強度の (1 + 偏光度) / 2 が σ</translation>
+    </message>
+    <message>
+        <source>Temperature:</source>
+        <translation>温度 :</translation>
+    </message>
+    <message>
+        <source>[°C]</source>
+        <translation>[°C]</translation>
+    </message>
+    <message>
+        <source>Of the crystals: it sets the lattice constant of the real crystals, and so their reflectivity</source>
+        <translation>結晶の温度 : 実際の結晶の格子定数、ひいては反射率を決めます</translation>
+    </message>
+    <message>
+        <source>Use Accepted Lattice Constant</source>
+        <translation>標準格子定数を使う</translation>
+    </message>
+    <message>
+        <source>Where a real crystal reflects</source>
+        <translation>実際の結晶の反射位置</translation>
+    </message>
+    <message>
+        <source>Draws the bars where a real crystal at the temperature reflects at the crystal&apos;s angle (the lattice offset added) instead of about the design&apos;s labels</source>
+        <translation>バーを設計の表示エネルギー基準ではなく、その温度の実際の結晶が結晶の角度で反射するエネルギー (格子定数ずれを加算) に描きます</translation>
+    </message>
+    <message>
+        <source>Export Table...</source>
+        <translation>表をエクスポート...</translation>
+    </message>
+    <message>
+        <source>Rays</source>
+        <translation>光線</translation>
+    </message>
+    <message>
+        <source>The lattice constant of %1 is known from %2 to %3 °C, not at %4 °C</source>
+        <translation>%1 の格子定数は %2 〜 %3 °C で分かっており、%4 °C では分かりません</translation>
+    </message>
+    <message>
+        <source>No accepted lattice constant for this material</source>
+        <translation>この材料の標準格子定数はありません</translation>
+    </message>
+    <message>
+        <source>Sets Lattice C. to %1 Å, the lattice constant of a real %2 crystal at %3 °C (one undo step)</source>
+        <translation>格子定数を %3 °C の実際の %2 結晶の格子定数 %1 Å にします (元に戻す 1 手順)</translation>
+    </message>
+    <message>
+        <source>(empty)</source>
+        <translation>(空欄)</translation>
+    </message>
+    <message>
+        <source>The distance is a number above 0, not %1.</source>
+        <translation>距離は 0 より大きい数です。%1 ではありません。</translation>
+    </message>
+    <message>
+        <source>The size is a number from 0 up, not %1.</source>
+        <translation>サイズは 0 以上の数です。%1 ではありません。</translation>
+    </message>
+    <message>
+        <source>The divergence is a number from 0 to %1 µrad, not %2.</source>
+        <translation>発散は 0 〜 %1 µrad の数です。%2 ではありません。</translation>
+    </message>
+    <message>
+        <source>The degree of polarisation is a number from -1 (π) to 1 (σ), not %1.</source>
+        <translation>偏光度は -1 (π) 〜 1 (σ) の数です。%1 ではありません。</translation>
+    </message>
+    <message>
+        <source>The temperature is a number above -273.15 °C, not %1.</source>
+        <translation>温度は -273.15 °C より高い数です。%1 ではありません。</translation>
+    </message>
+    <message>
+        <source>bands</source>
+        <translation>バンド</translation>
+    </message>
+    <message>
+        <source>unpolarised</source>
+        <translation>無偏光</translation>
+    </message>
+    <message>
+        <source>degree %1</source>
+        <translation>偏光度 %1</translation>
+    </message>
+    <message>
+        <source>a parallel beam, %1</source>
+        <translation>平行ビーム、%1</translation>
+    </message>
+    <message>
+        <source>divergence %1 µrad, size %2 at %3, %4</source>
+        <translation>発散 %1 µrad、距離 %3 でサイズ %2、%4</translation>
+    </message>
+    <message>
+        <source>no effective bands (%1): no crystal that reflects is lit</source>
+        <translation>実効バンドなし (%1) : 反射する結晶に光が当たりません</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>effective bands</source>
+        <translation>実効バンド</translation>
+    </message>
+    <message>
+        <source>none up to %1 keV at %2 eV</source>
+        <translation>%2 eV では %1 keV までなし</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3 at %4 eV: peak R %5, band %6 eV</source>
+        <translation>%1 %2 %3 : %4 eV、ピーク R %5、バンド %6 eV</translation>
+    </message>
+    <message>
+        <source>at the angle of %1 eV: %2</source>
+        <translation>%1 eV の角度で %2</translation>
+    </message>
+    <message>
+        <source>; </source>
+        <translation>。</translation>
+    </message>
+    <message>
+        <source>design %1 Å; the lattice constant of %2 is known from %3 to %4 °C, not at %5 °C: no reflectivity</source>
+        <translation>設計値 %1 Å。%2 の格子定数は %3 〜 %4 °C で分かっており、%5 °C では分からないため反射率なし</translation>
+    </message>
+    <message>
+        <source>least squares of the %4 crystals that reflect (%1, %2), RMS %3</source>
+        <translation>反射する %4 個の結晶の最小二乗 (%1, %2)、RMS %3</translation>
+    </message>
+    <message>
+        <source>%1; %2 (in the design&apos;s length unit); %3 of %4 pairs cross behind the crystals, %5 parallel pairs counted at the origin</source>
+        <translation>%1。%2 (設計の長さの単位)。%4 組中 %3 組が結晶の後方で交差、平行な %5 組は原点として平均</translation>
+    </message>
+    <message>
+        <source>No bands: the design has no crystals.</source>
+        <translation>バンドなし : 設計に結晶がありません。</translation>
+    </message>
+    <message>
+        <source>No bands. %1</source>
+        <translation>バンドなし。%1</translation>
+    </message>
+    <message>
+        <source>Energy where a real crystal reflects [eV]</source>
+        <translation>実際の結晶が反射するエネルギー [eV]</translation>
+    </message>
+    <message>
+        <source>Energy about the design&apos;s labels [eV]</source>
+        <translation>設計の表示エネルギー基準のエネルギー [eV]</translation>
+    </message>
+    <message>
+        <source>Crystal (0: coverage)</source>
+        <translation>結晶 (0 : 被覆)</translation>
+    </message>
+    <message>
+        <source>intrinsic σ band</source>
+        <translation>固有 σ バンド</translation>
+    </message>
+    <message>
+        <source>intrinsic π band</source>
+        <translation>固有 π バンド</translation>
+    </message>
+    <message>
+        <source>effective band (source)</source>
+        <translation>実効バンド (光源込み)</translation>
+    </message>
+    <message>
+        <source>real crystal&apos;s energy</source>
+        <translation>実際の結晶のエネルギー</translation>
+    </message>
+    <message>
+        <source>label energy</source>
+        <translation>表示エネルギー</translation>
+    </message>
+    <message>
+        <source>covered (effective)</source>
+        <translation>被覆 (実効)</translation>
+    </message>
+    <message>
+        <source>gap</source>
+        <translation>隙間</translation>
+    </message>
+    <message>
+        <source>%1 eV</source>
+        <translation>%1 eV</translation>
+    </message>
+    <message>
+        <source>crystal %1: %2 to %3 eV, effective %4 to %5 eV</source>
+        <translation>結晶 %1 : %2 〜 %3 eV、実効 %4 〜 %5 eV</translation>
+    </message>
+    <message>
+        <source>Export Bands Table</source>
+        <translation>バンド表のエクスポート</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>CSV 表 (*.csv)</translation>
+    </message>
+    <message>
+        <source>Any File (*)</source>
+        <translation>すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <source>Nothing was exported: &quot;%1&quot; cannot be written.</source>
+        <translation>エクスポートされませんでした: &quot;%1&quot; に書き込めません。</translation>
+    </message>
+    <message>
+        <source>%1; and %2 more up to %3 keV</source>
+        <translation>%1。ほか %3 keV までに %2 本</translation>
+    </message>
+    <message>
+        <source>no effective bands (%1)</source>
+        <translation>実効バンドなし (%1)</translation>
     </message>
 </context>
 <context>
@@ -592,6 +986,175 @@
     <message>
         <source>The Miller indices are not whole numbers up to 99: a crystal of this cut reflects nothing.</source>
         <translation>面指数が 99 以下の整数ではありません : この面で切り出した結晶は何も反射しません。</translation>
+    </message>
+</context>
+<context>
+    <name>RaysTab</name>
+    <message>
+        <source>How many rays leave the source (1 to %1)</source>
+        <translation>光源から出る光線の数 (1 〜 %1)</translation>
+    </message>
+    <message>
+        <source>The same seed traces the same rays</source>
+        <translation>同じシードは同じ光線を追跡します</translation>
+    </message>
+    <message>
+        <source>Trace Rays</source>
+        <translation>光線追跡</translation>
+    </message>
+    <message>
+        <source>Scale Reset</source>
+        <translation>スケールリセット</translation>
+    </message>
+    <message>
+        <source>Trace rays from the source through the array to check the analytic bands.</source>
+        <translation>光源から結晶列へ光線を追跡し、解析的なバンドを確かめます。</translation>
+    </message>
+    <message>
+        <source>Rays:</source>
+        <translation>光線数 :</translation>
+    </message>
+    <message>
+        <source>Seed:</source>
+        <translation>シード :</translation>
+    </message>
+    <message>
+        <source>No.</source>
+        <translation>番号</translation>
+    </message>
+    <message>
+        <source>Hits</source>
+        <translation>入射</translation>
+    </message>
+    <message>
+        <source>Reflected</source>
+        <translation>反射</translation>
+    </message>
+    <message>
+        <source>FWHM
+[eV]</source>
+        <translation>半値幅
+[eV]</translation>
+    </message>
+    <message>
+        <source>±
+[eV]</source>
+        <translation>±
+[eV]</translation>
+    </message>
+    <message>
+        <source>Analytic
+[eV]</source>
+        <translation>解析値
+[eV]</translation>
+    </message>
+    <message>
+        <source>Peak
+efficiency</source>
+        <translation>ピーク
+効率</translation>
+    </message>
+    <message>
+        <source>±</source>
+        <translation>±</translation>
+    </message>
+    <message>
+        <source>Analytic</source>
+        <translation>解析値</translation>
+    </message>
+    <message>
+        <source>Photons
+[eV]</source>
+        <translation>光子
+[eV]</translation>
+    </message>
+    <message>
+        <source>Spot FWHM</source>
+        <translation>スポット半値幅</translation>
+    </message>
+    <message>
+        <source>The number of rays is a whole number from 1 to %1.</source>
+        <translation>光線数は 1 〜 %1 の整数です。</translation>
+    </message>
+    <message>
+        <source>The seed is a whole number from 0 to %1.</source>
+        <translation>シードは 0 〜 %1 の整数です。</translation>
+    </message>
+    <message>
+        <source>Tracing %1 rays...</source>
+        <translation>%1 本の光線を追跡中...</translation>
+    </message>
+    <message>
+        <source>The design changed while the rays ran: trace them again.</source>
+        <translation>追跡中に設計が変わりました。もう一度追跡してください。</translation>
+    </message>
+    <message>
+        <source>The design has changed since the last trace: trace the rays again.</source>
+        <translation>前回の追跡の後に設計が変わりました。もう一度追跡してください。</translation>
+    </message>
+    <message>
+        <source>No rays: the source lights no crystal that reflects (see the Bands tab).</source>
+        <translation>光線なし : 光源は反射する結晶を照らしていません (バンドのタブを参照)。</translation>
+    </message>
+    <message>
+        <source>%1 rays, seed %2: %3 met a crystal, %4 were reflected (%5 s).</source>
+        <translation>光線 %1 本、シード %2 : %3 本が結晶に当たり、%4 本が反射 (%5 秒)。</translation>
+    </message>
+    <message>
+        <source>The traced efficiency of every crystal against the energy shows here once the rays have run.</source>
+        <translation>光線の追跡後、各結晶の効率をエネルギーに対してここに示します。</translation>
+    </message>
+    <message>
+        <source>Energy where a real crystal reflects [eV]</source>
+        <translation>実際の結晶が反射するエネルギー [eV]</translation>
+    </message>
+    <message>
+        <source>Energy about the crystals&apos; labels [eV]</source>
+        <translation>結晶の表示エネルギー基準のエネルギー [eV]</translation>
+    </message>
+    <message>
+        <source>Efficiency</source>
+        <translation>効率</translation>
+    </message>
+    <message>
+        <source>traced, per crystal</source>
+        <translation>追跡 (結晶ごと)</translation>
+    </message>
+    <message>
+        <source>analytic band at half peak</source>
+        <translation>半値での解析的バンド</translation>
+    </message>
+    <message>
+        <source>No spot: the reflected rays have no least-squares focus.</source>
+        <translation>スポットなし : 反射光線の最小二乗焦点がありません。</translation>
+    </message>
+    <message>
+        <source>The spot of the reflected rays at the least-squares focus shows here once the rays have run.</source>
+        <translation>光線の追跡後、最小二乗焦点での反射光線のスポットをここに示します。</translation>
+    </message>
+    <message>
+        <source>Across the mean reflected ray at the least-squares focus [length unit]</source>
+        <translation>最小二乗焦点で平均反射光線を横切る位置 [長さの単位]</translation>
+    </message>
+    <message>
+        <source>Reflected rays</source>
+        <translation>反射光線</translation>
+    </message>
+    <message>
+        <source>all crystals</source>
+        <translation>全結晶</translation>
+    </message>
+    <message>
+        <source>per crystal</source>
+        <translation>結晶ごと</translation>
+    </message>
+    <message>
+        <source>The source has neither size nor divergence: every ray follows one line. Give it a size to light the whole array.</source>
+        <translation>光源にサイズも発散もないため、すべての光線が 1 本の線上を進みます。結晶列全体を照らすにはサイズを与えてください。</translation>
+    </message>
+    <message>
+        <source>Half the crystals reflected fewer than %1 rays: their traced widths are rough; trace more rays.</source>
+        <translation>半数の結晶で反射した光線が %1 本未満のため、追跡した幅は粗い値です。光線を増やしてください。</translation>
     </message>
 </context>
 </TS>

@@ -5,6 +5,8 @@
 #   scripts/bench.sh batch        process time (user + system) of batch runs of the program:
 #                                 the default design with --json, and a sweep of 100 values
 #                                 of dE over a design of 100 crystals; medians of 5
+#   scripts/bench.sh python       the Python module: import, Design() with its report, a sweep of
+#                                 1000 values of dE over 100 crystals (scripts/bench_python.py)
 #   scripts/bench.sh callgrind [CASE...]
 #                                 instructions of one step of every case, or of the cases named
 #                                 (valgrind callgrind): repeatable across runs, compare these
@@ -18,7 +20,9 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVARD_WERROR=ON \
         -DLUMIVARD_BENCH=ON
 fi
-cmake --build "$build" -j2 --target bench_lumivard lumivard >/dev/null
+targets=(bench_lumivard lumivard)
+[ "${1:-}" = python ] && targets=(lumivard_py)
+cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
 bench="$build/bench/bench_lumivard"
 runtime="$(mktemp -d)"
 trap 'rm -rf "$runtime"' EXIT
@@ -37,6 +41,8 @@ if [ "${1:-}" = batch ]; then
     echo "batch, default design, --json:           $(cputime --batch - --json -) s"
     echo "batch, sweep of 100 values, 100 crystals: $(cputime --batch - --set Num=100 --csv - \
         --sweep DE=-5:-14.9:-0.1) s"
+elif [ "${1:-}" = python ]; then
+    PYTHONPATH="$build/python" /usr/bin/python3 "$here/scripts/bench_python.py"
 elif [ "${1:-}" = callgrind ]; then
     shift
     cases="$*"

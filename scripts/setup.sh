@@ -14,6 +14,7 @@ packages=(
     xvfb xauth xdotool imagemagick x11-utils    # headless display, driving and screenshots
     desktop-file-utils appstream                # validation of the installed desktop entry
     dpkg-dev lintian                            # the Debian package: dependencies, checks
+    pybind11-dev python3-dev python3-numpy      # the Python module for Debian's python3
 )
 
 missing=()

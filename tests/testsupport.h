@@ -2,6 +2,8 @@
 
 // Small helpers shared by the QtTest programs.
 
+#include "child.h"
+
 #include <QObject>
 #include <QRectF>
 #include <QTest>
@@ -20,12 +22,6 @@ inline bool near(const QRectF &a, const QRectF &b, double tol = 1e-9)
 {
     return near(a.x(), b.x(), tol) && near(a.y(), b.y(), tol) && near(a.width(), b.width(), tol)
            && near(a.height(), b.height(), tol);
-}
-
-// The descendant widget or object with this object name, or null.
-template <class T> T *child(QObject *parent, const char *name)
-{
-    return parent->findChild<T *>(QString::fromLatin1(name));
 }
 
 #ifdef QT_WIDGETS_LIB

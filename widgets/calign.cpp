@@ -48,13 +48,10 @@ CAlign::CAlign(QWidget *parent) : QFrame(parent), own(std::make_unique<DesignDoc
 
     typeGroup = new QButtonGroup(this);
     typeGroup->setExclusive(true);
-    typeGroup->addButton(Type1);
-    typeGroup->addButton(Type2);
-    typeGroup->addButton(Type3);
-    typeGroup->addButton(Type4);
-    typeGroup->addButton(Type5);
-    typeGroup->addButton(Type6);
-    typeGroup->addButton(Type7);
+    // Each button's id is the arrangement type it selects (1..7).
+    int id = 1;
+    for (QRadioButton *type : {Type1, Type2, Type3, Type4, Type5, Type6, Type7})
+        typeGroup->addButton(type, id++);
     // Only numbers finish an edit; "Num of C." takes whole ones.
     for (QLineEdit *field : {StartE, DE, DX, DY, Length, RotateAllDeg})
         FieldGuard::guard(field, FieldKind::Number);
@@ -94,13 +91,12 @@ void CAlign::setDocument(DesignDocument *d)
 void CAlign::showDesign()
 {
     const Design &d = doc->design();
-    QRadioButton *const types[] = {Type1, Type2, Type3, Type4, Type5, Type6, Type7};
     {
         // The buttons show the design's choices; only a click of the user's is handed on.
         const QSignalBlocker quietTypes(typeGroup);
         const QSignalBlocker quietRotation(RotateAll);
-        if (d.type >= 1 && d.type <= 7)
-            types[d.type - 1]->setChecked(true);
+        if (QAbstractButton *type = typeGroup->button(d.type))
+            type->setChecked(true);
         RotateAll->setChecked(d.rotateAll);
     }
     const QPair<QLineEdit *, const QString *> fields[] = {{StartE, &d.startEnergy},
@@ -173,15 +169,10 @@ CAlign::~CAlign()
 
 void CAlign::newType()
 {
-    QRadioButton *const types[] = {Type1, Type2, Type3, Type4, Type5, Type6, Type7};
-    int selected = 0; // 1..7, 0 when none is checked
-    for (int i = 0; i < 7 && selected == 0; ++i) {
-        if (types[i]->isChecked())
-            selected = i + 1;
-    }
+    const int selected = typeGroup->checkedId(); // 1..7, -1 when none is checked
     // A switch reaches this slot twice, for the button turned off and for the one turned on; both
     // times the new button is already checked. Handed on and announced once.
-    if (!doc || selected == 0 || selected == doc->design().type)
+    if (!doc || selected < 1 || selected == doc->design().type)
         return;
     doc->selectType(selected);
     emit newValue();

@@ -138,7 +138,19 @@ private slots:
                 ok,
                 QStringList{
                     "s.csv:value,focus_x,focus_y,image_x,image_y,lsq_focus_x,lsq_focus_y,lsq_rms,"
-                    "coverage,largest_gap_eV,reflecting\r\n-5,"});
+                    "coverage,largest_gap_eV,reflecting,effective_coverage,"
+                    "effective_largest_gap_eV\r\n-5,"});
+        dataRow("a source and rays",
+                "--batch - --set Source.Divergence=20 --set Polarisation=pi --rays 5000 --seed 3 "
+                "--json j.json --save a.cfg",
+                0,
+                ok,
+                QStringList{"j.json:{", "a.cfg:# Selected Crystal"});
+        dataRow("a source refused",
+                "--batch - --set Source.Distance=-5 --json j.json",
+                1,
+                "--set Source.Distance=-5: the distance is a number above 0",
+                QStringList());
         // A design file with a line the program does not know: loaded, and said once.
         dataRow("not all understood",
                 "--batch odd.cfg --save a.cfg",
@@ -310,11 +322,30 @@ private slots:
         QCOMPARE(rows.size(), 1 + 4);
         QByteArrayList values;
         for (const QByteArray &row : rows.mid(1)) {
-            QCOMPARE(row.count(','), 10);
+            QCOMPARE(row.count(','), 12);
             values << row.left(row.indexOf(','));
-            QVERIFY(row.endsWith(",10"));
+            QCOMPARE(row.split(',').at(10), QByteArray("10"));
         }
         QCOMPARE(values, QByteArrayList({"8000", "8000.1", "8000.2", "8000.3"}));
+
+        // Rays with a seed: the same report twice.
+        const QStringList traced{"--batch",
+                                 "-",
+                                 "--set",
+                                 "Source.Divergence=20",
+                                 "--rays",
+                                 "3000",
+                                 "--seed",
+                                 "3",
+                                 "--json",
+                                 "-"};
+        const Run once = lumivard(traced, dir.path());
+        QCOMPARE(once.status, 0);
+        QCOMPARE(lumivard(traced, dir.path()).out, once.out);
+        const QJsonObject report = QJsonDocument::fromJson(once.out).object();
+        QCOMPARE(report["rays"].toObject()["seed"].toInt(), 3);
+        QCOMPARE(report["bands"].toObject()["source"].toObject()["divergence_urad"].toDouble(),
+                 20.0);
     }
 
     // A batch run and the windows given the same design and the same typing: every number of the

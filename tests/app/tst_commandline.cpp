@@ -17,6 +17,8 @@ private slots:
     void refused();
     void sweep_data();
     void sweep();
+    void rays_data();
+    void rays();
 };
 
 namespace {
@@ -95,6 +97,17 @@ void tst_CommandLine::batch_data()
             QStringList{"DE=-15"},
             QStringList{QString(), QString(), QString()},
             QSize());
+    dataRow("the source",
+            QStringLiteral("--batch - --set Source.Distance=500 --set Source.Size=0.2 --set "
+                           "Source.Divergence=30 --set Polarisation=pi --set Temperature=40"),
+            "-",
+            QStringList{"Source.Distance=500",
+                        "Source.Size=0.2",
+                        "Source.Divergence=30",
+                        "Polarisation=pi",
+                        "Temperature=40"},
+            QStringList{QString(), QString(), QString()},
+            QSize());
 }
 
 void tst_CommandLine::batch()
@@ -149,6 +162,16 @@ void tst_CommandLine::refused_data()
     dataRow("not a number", "--batch - --csv a --sweep DE=0:x:1", "DE=0:x:1");
     dataRow("not numeric", "--batch - --csv a --sweep Material=0:1:1", "Material");
     dataRow("sweep without csv", "--batch - --sweep DE=0:1:1", "--csv");
+    dataRow("source name", "--batch - --set Source.Distanc=1", "Source.Distanc");
+    dataRow("no rays", "--batch - --json a --rays 0", "--rays 0");
+    dataRow("rays not whole", "--batch - --json a --rays 1.5", "--rays 1.5");
+    dataRow("too many rays", "--batch - --json a --rays 100000001", "--rays 100000001");
+    dataRow("rays without json", "--batch - --rays 10 --csv a", "--json");
+    dataRow("rays twice", "--batch - --json a --rays 10 --rays 20", "--rays");
+    dataRow("negative seed", "--batch - --json a --rays 10 --seed -1", "--seed -1");
+    dataRow("seed beyond 2^53", "--batch - --json a --rays 10 --seed 9007199254740993", "--seed");
+    dataRow("seed without rays", "--batch - --json a --seed 4", "--rays");
+    dataRow("rays without batch", "--rays 10", "--rays");
 }
 
 void tst_CommandLine::refused()
@@ -191,6 +214,44 @@ void tst_CommandLine::sweep()
     for (double v : sweepValues({QStringLiteral("DE"), from, to, step}))
         got << sweepValueText(v);
     QCOMPARE(got, typed);
+}
+
+void tst_CommandLine::rays_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<qint64>("rays"); // 0: none
+    QTest::addColumn<quint64>("seed");
+    dataRow("none", "--batch - --json a", qint64(0), quint64(1));
+    dataRow("default seed", "--batch - --json a --rays 1000", qint64(1000), quint64(1));
+    dataRow("written with an exponent",
+            "--batch - --rays=1e6 --json a --seed 0",
+            qint64(1000000),
+            quint64(0));
+    dataRow("largest",
+            "--batch - --json a --rays 100000000 --seed 9007199254740992",
+            qint64(100000000),
+            quint64(9007199254740992ULL));
+    // Sweeps over the source's numbers.
+    dataRow("sweep of the divergence",
+            "--batch - --csv a --sweep Source.Divergence=0:100:10",
+            qint64(0),
+            quint64(1));
+    dataRow("sweep of the polarisation",
+            "--batch - --csv a --sweep Polarisation=-1:1:0.5",
+            qint64(0),
+            quint64(1));
+}
+
+void tst_CommandLine::rays()
+{
+    QFETCH(QString, line);
+    QFETCH(qint64, rays);
+    QFETCH(quint64, seed);
+    const CommandLine cl = parseCommandLine(argsOf(line));
+    QVERIFY2(cl.error.isEmpty(), qPrintable(cl.error));
+    QCOMPARE(cl.rays, rays);
+    QCOMPARE(cl.seed, seed);
+    QVERIFY(commandLineHelp().contains("--rays <N>") && commandLineHelp().contains("Temperature"));
 }
 
 LUMIVARD_TEST_MAIN(tst_CommandLine)

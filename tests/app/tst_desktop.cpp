@@ -366,7 +366,7 @@ private slots:
         QCOMPARE(shown.join(' ').remove(dir.path() + '/'),
                  QString("&1 r3.cfg &2 r8.cfg &3 r7.cfg &4 r6.cfg &5 r5.cfg &6 r4.cfg &7 r2.cfg "
                          "&8 r1.cfg"));
-        QVERIFY(!child<QAction>(&b, "actionRecent8"));
+        QVERIFY(!b.findChild<QAction *>("actionRecent8"));
 
         QFile::remove(path("r8.cfg"));
         action(b, "actionRecent1")->trigger();

@@ -164,7 +164,7 @@ void tst_SceneIdentity::keptPicture_data()
 {
     QTest::addColumn<int>("crystals");
     QTest::addColumn<QString>("change"); // what moves between two paints of the overall window
-    const char *const changes[] = {"cursor", "measurement", "highlight", "zoom"};
+    const char *const changes[] = {"cursor", "measurement", "highlight", "zoom", "design"};
     for (int n : {10, 100}) {
         for (const char *c : changes)
             QTest::newRow(qPrintable(QString("%1 crystals, %2").arg(n).arg(c))) << n << QString(c);
@@ -173,28 +173,32 @@ void tst_SceneIdentity::keptPicture_data()
 
 // A window whose cursor or measurement alone moves shows a kept picture of its scene with the
 // measurement drawn over it: byte for byte what drawing the whole scene in place gives. A
-// highlight or a new view draws the picture anew.
+// highlight or a new view draws the picture anew; a new design draws every shown window's picture
+// at once, on two threads, each as it would be drawn alone.
 void tst_SceneIdentity::keptPicture()
 {
     QFETCH(int, crystals);
     QFETCH(QString, change);
     type(child<QLineEdit>(body.data(), "Num"), QString::number(crystals));
     DispABase &w = body->overallView;
-    const auto inPlace = [&] {
-        QImage img(w.disp.size(), QImage::Format_ARGB32_Premultiplied);
-        img.setDotsPerMeterX(qRound(w.disp.logicalDpiX() / 0.0254));
-        img.setDotsPerMeterY(qRound(w.disp.logicalDpiY() / 0.0254));
-        img.fill(w.disp.bgColor);
+    const auto inPlace = [&](DispABase &v) {
+        QImage img(v.disp.size(), QImage::Format_ARGB32_Premultiplied);
+        img.setDotsPerMeterX(qRound(v.disp.logicalDpiX() / 0.0254));
+        img.setDotsPerMeterY(qRound(v.disp.logicalDpiY() / 0.0254));
+        img.fill(v.disp.bgColor);
         QPainter p(&img);
         ChCoord cc;
-        cc.setScreen(0, w.disp.height(), w.disp.width(), 0);
-        body->drawScene(&p, w, &cc);
+        cc.setScreen(0, v.disp.height(), v.disp.width(), 0);
+        body->drawScene(&p, v, &cc);
         return img;
     };
-    const auto shown = [&] {
-        return w.disp.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const auto shown = [&](DispABase &v) {
+        return v.disp.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     };
-    QCOMPARE(shown(), inPlace());
+    DispABase *const windows[]
+        = {&body->overallView, &body->crystalsView, &body->focusView, &body->imagingView};
+    for (DispABase *v : windows)
+        QCOMPARE(shown(*v), inPlace(*v));
     const int drawn = body->plotControl().picturesDrawn();
     const QPoint middle(w.disp.width() / 2, w.disp.height() / 2);
     auto move = [&](QPoint at, Qt::MouseButtons held) {
@@ -212,17 +216,25 @@ void tst_SceneIdentity::keptPicture()
         QMouseEvent press(QEvent::MouseButtonPress, middle, Qt::RightButton, Qt::RightButton, {});
         QApplication::sendEvent(&w.disp, &press);
         move(middle + QPoint(80, -50), Qt::RightButton);
+    } else if (change == "design") {
+        // A new scene: the other windows' pictures are drawn with this one's, on two threads.
+        type(child<QLineEdit>(body.data(), "StartE"), "9000");
     } else if (change == "highlight") {
         body->selectedShape = 10 * (crystals / 2) + 8;
     } else {
         w.realC = w.realC0.adjusted(0, 0, -w.realC0.width() / 3, -w.realC0.height() / 3);
     }
     const int before = body->plotControl().picturesDrawn();
-    const QImage after = shown();
-    QCOMPARE(after, inPlace());
+    QCOMPARE(shown(w), inPlace(w));
     const bool kept = body->plotControl().picturesDrawn() == before;
     QCOMPARE(kept, change == "cursor" || change == "measurement");
     QVERIFY(body->plotControl().picturesDrawn() >= drawn);
+    if (change == "design") {
+        const int together = body->plotControl().picturesDrawn();
+        for (DispABase *v : windows)
+            QCOMPARE(shown(*v), inPlace(*v));
+        QCOMPARE(body->plotControl().picturesDrawn(), together);
+    }
 }
 
 LUMIVARD_TEST_MAIN(tst_SceneIdentity)
