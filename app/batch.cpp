@@ -68,6 +68,16 @@ int runBatch(const CommandLine &cl, QIODevice &out, QIODevice &err)
             writeLine(err, QStringLiteral("%1 holds no design").arg(cl.file));
             return BatchFileError;
         }
+        // Loaded as far as it could be: a warning, or with --strict a failure.
+        if (!r.notes.isEmpty()) {
+            const QString notes = DesignFile::describe(r.notes, 10);
+            if (cl.strict) {
+                writeLine(err, QStringLiteral("%1 was not understood: %2").arg(cl.file, notes));
+                return BatchFileError;
+            }
+            writeLine(err,
+                      QStringLiteral("warning: %1 was not all understood: %2").arg(cl.file, notes));
+        }
     }
 
     for (const Setting &s : cl.settings) {

@@ -3,6 +3,7 @@
 #include "calign.h"
 #include "crystalrows.h"
 #include "designfiles.h"
+#include "designnotices.h"
 #include "mainmenus.h"
 #include "mcrystal.h"
 #include "numberinput.h"
@@ -23,8 +24,9 @@ Body::Body(QWidget *parent)
     : QMainWindow(parent), measLine(startingMeasLine()), undoStack(doc.undoStack())
 {
     setupUi(this);
-    // Refused input is reported here; made now so that the window fits it from the start.
-    statusBar();
+    // Refused input is reported here; made now so that the window fits it from the start. So is
+    // what a change of the design did that was not typed.
+    notices = new DesignNotices(doc, statusBar(), this);
     // The panels show and edit the window's design.
     MC->setDocument(&doc);
     CA->setDocument(&doc);

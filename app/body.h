@@ -21,6 +21,7 @@
 class ChCoord;
 class CrystalRows;
 class DesignFiles;
+class DesignNotices;
 class MainMenus;
 class PlotControl;
 class PlotExports;
@@ -174,6 +175,7 @@ private:
     void placeWindows();
 
     DesignFiles *files = nullptr;
+    DesignNotices *notices = nullptr;
     CrystalRows *rows = nullptr;
     PlotControl *plots = nullptr;
     PlotExports *exports = nullptr;

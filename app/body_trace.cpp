@@ -35,6 +35,7 @@ void Body::drawEverything()
     static_cast<PointList &>(avrCps) = doc.focusHistory();
     static_cast<PointList &>(avrIps) = doc.imageHistory();
     plots->sceneChanged();
+    plots->showFocusState();
     calcScales();
     updates();
     // The toolkit clamps this to the minimum size: the window fits the crystal table, or as much

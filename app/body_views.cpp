@@ -53,6 +53,8 @@ void Body::setUpPlotWindows()
 
     for (ReadoutLabel *readout : {AvrCps, AvrIps, MPos})
         readout->setOrdinaryText(ordinaryPosition());
+    LsqFocus->setOrdinaryText(ordinaryPosition() + QStringLiteral(", RMS ")
+                              + readoutNumber(0.888, 8, 3));
     MeasLength->setOrdinaryText(ordinaryMeasure());
 
     focusView.setWindowTitle(tr("Focus Point"));

@@ -1,45 +1,22 @@
 #include "commandline.h"
 
+#include "designdocument.h"
 #include "numbers.h"
 #include "scene.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QRegularExpression>
 
 #include <cmath>
 #include <cstring>
 
 namespace {
 
-const QStringList kPanelNames = {QStringLiteral("StartE"),
-                                 QStringLiteral("DE"),
-                                 QStringLiteral("Num"),
-                                 QStringLiteral("DX"),
-                                 QStringLiteral("DY"),
-                                 QStringLiteral("Length"),
-                                 QStringLiteral("Type"),
-                                 QStringLiteral("RotateAll"),
-                                 QStringLiteral("Material"),
-                                 QStringLiteral("Index"),
-                                 QStringLiteral("LatticeC"),
-                                 QStringLiteral("Source.Distance"),
-                                 QStringLiteral("Source.Size"),
-                                 QStringLiteral("Source.Divergence"),
-                                 QStringLiteral("Polarisation"),
-                                 QStringLiteral("Temperature")};
 const QStringList kPictureSuffixes
     = {QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf")};
 
 // The largest picture a batch run draws on each side: a mistyped size must not exhaust memory.
 constexpr int kMaxPictureSide = 16384;
-
-const QRegularExpression &crystalSettingPattern()
-{
-    static const QRegularExpression re(
-        QStringLiteral("^crystal\\.([1-9][0-9]{0,8})\\.(X|Y|Deg|Energy|Length)$"));
-    return re;
-}
 
 QString describeDescription()
 {
@@ -102,11 +79,25 @@ struct Options
         QStringLiteral("seed"),
         QStringLiteral("Seed of the ray trace (default 1): the same seed, the same rays."),
         QStringLiteral("S")};
+    QCommandLineOption strict{
+        QStringLiteral("strict"),
+        QStringLiteral("Fail (status 2) on a design file whose lines were not all understood.")};
 
     void addTo(QCommandLineParser &p) const
     {
-        p.addOptions(
-            {english, japanese, batch, set, save, csv, json, image, size, sweep, rays, seed});
+        p.addOptions({english,
+                      japanese,
+                      batch,
+                      set,
+                      save,
+                      csv,
+                      json,
+                      image,
+                      size,
+                      sweep,
+                      rays,
+                      seed,
+                      strict});
     }
 };
 
@@ -136,23 +127,6 @@ bool finiteNumber(const QString &text, double &value)
     bool ok = false;
     value = text.trimmed().toDouble(&ok);
     return ok && std::isfinite(value);
-}
-
-QString checkChoice(const Setting &s)
-{
-    if (s.name == QLatin1String("Type")) {
-        bool ok = false;
-        const int t = s.value.trimmed().toInt(&ok);
-        if (!ok || t < 1 || t > 7)
-            return QStringLiteral("--set Type=%1: the type is 1 to 7").arg(s.value);
-    } else if (s.name == QLatin1String("Material")) {
-        if (s.value != QLatin1String("Si") && s.value != QLatin1String("Ge"))
-            return QStringLiteral("--set Material=%1: the material is Si or Ge").arg(s.value);
-    } else if (s.name == QLatin1String("Index")) {
-        if (s.value.split(QLatin1Char(',')).size() != 3)
-            return QStringLiteral("--set Index=%1: the index is h,k,l").arg(s.value);
-    }
-    return QString();
 }
 
 QString parseSweep(const QString &text, Sweep &sweep)
@@ -232,13 +206,13 @@ readBatch(const QStringList &args, const QCommandLineParser &p, const Options &o
         Setting s;
         if (!splitAtEquals(text, s.name, s.value))
             return QStringLiteral("--set %1: expected NAME=VALUE").arg(text);
-        if (!isSettingName(s.name))
-            return QStringLiteral("--set %1: no field named %2").arg(text, s.name);
-        const QString wrong = checkChoice(s);
-        if (!wrong.isEmpty())
-            return wrong;
+        // The names and values the design takes, by its own rules.
+        const EditError wrong = DesignDocument::check(s.name, s.value);
+        if (wrong)
+            return wrong.message;
         cl.settings.append(s);
     }
+    cl.strict = p.isSet(o.strict);
     cl.saveTo = p.value(o.save);
     cl.csvTo = p.value(o.csv);
     cl.jsonTo = p.value(o.json);
@@ -307,7 +281,7 @@ readBatch(const QStringList &args, const QCommandLineParser &p, const Options &o
 
 bool isSettingName(const QString &name)
 {
-    return kPanelNames.contains(name) || crystalSettingPattern().match(name).hasMatch();
+    return DesignDocument::check(name, QStringLiteral("1")).kind != EditError::UnknownName;
 }
 
 bool isNumericSetting(const QString &name)
@@ -348,8 +322,16 @@ CommandLine parseCommandLine(const QStringList &args)
     cl.batch = parser.isSet(o.batch);
     if (!cl.batch) {
         // The windows ignore what they do not know, but the batch options mean a mistake.
-        for (const QCommandLineOption *batchOnly :
-             {&o.set, &o.save, &o.csv, &o.json, &o.image, &o.size, &o.sweep, &o.rays, &o.seed}) {
+        for (const QCommandLineOption *batchOnly : {&o.set,
+                                                    &o.save,
+                                                    &o.csv,
+                                                    &o.json,
+                                                    &o.image,
+                                                    &o.size,
+                                                    &o.sweep,
+                                                    &o.rays,
+                                                    &o.seed,
+                                                    &o.strict}) {
             if (parser.isSet(*batchOnly)) {
                 cl.error = QStringLiteral("--%1 needs --batch").arg(batchOnly->names().first());
                 return cl;

@@ -40,6 +40,8 @@ struct CommandLine
     // --rays N: a ray trace of N rays into the JSON report, from the seed (--seed, default 1).
     qint64 rays = 0;
     quint64 seed = 1;
+    // A design file that was not all understood fails the run instead of a warning.
+    bool strict = false;
     // One line naming the argument at fault; empty when the command line can be run.
     QString error;
 };

@@ -1,6 +1,7 @@
 #include "designfiles.h"
 
 #include "body.h"
+#include "designnotices.h"
 #include "filenames.h"
 #include "notices.h"
 
@@ -125,6 +126,9 @@ void DesignFiles::load(const QString &path)
     }
     rememberRecentFile(doc.currentFile());
     updateTitle();
+    // Loaded as far as it could be; what was not understood is told, without holding anything up.
+    if (!r.notes.isEmpty())
+        tellUserOnce(notesBox, DesignNotices::loadNotice(path, r.notes));
 }
 
 void DesignFiles::openAtStart(const QString &path)

@@ -66,4 +66,5 @@ private:
     QAction *recentSeparator = nullptr;
     QPointer<QMessageBox> noDesignBox;
     QPointer<QMessageBox> missingFileBox;
+    QPointer<QMessageBox> notesBox;
 };

@@ -65,11 +65,63 @@ void PlotControl::draw(DispABase *w, QPainter *p)
     // The read-outs show the window painted last.
     const QPoint cur = w->disp.mc.curPos;
     window.MPos->setText(positionReadout(cc->toWorldX(cur.x()), cc->toWorldY(cur.y())));
-    const Point focus = window.avrCps.points.isEmpty() ? Point(0, 0) : window.avrCps.points.last();
-    window.AvrCps->setText(positionReadout(focus.x, focus.y));
-    const Point image = window.avrIps.points.isEmpty() ? Point(0, 0) : window.avrIps.points.last();
-    window.AvrIps->setText(positionReadout(image.x, image.y));
+    if (window.doc.focusState().hasFocus()) {
+        const Point focus = newestOr0(window.avrCps);
+        window.AvrCps->setText(positionReadout(focus.x, focus.y));
+        const Point image = newestOr0(window.avrIps);
+        window.AvrIps->setText(positionReadout(image.x, image.y));
+    } else {
+        // The histories' newest entries belong to another design, or to crystals that reflect
+        // nothing.
+        window.AvrCps->setText(noFocusText());
+        window.AvrIps->setText(noFocusText());
+    }
     window.MeasLength->setText(measureReadout(window.measLine));
+}
+
+QString PlotControl::noFocusText()
+{
+    return tr("no focus: fewer than two reflecting crystals");
+}
+
+void PlotControl::showFocusState()
+{
+    const FocusState &f = window.doc.focusState();
+    const qint64 parallel = f.pairs.parallel;
+    const qint64 behind = f.pairs.behind;
+    const QString parallelPairs
+        = parallel == 1 ? tr("1 parallel pair") : tr("%1 parallel pairs").arg(parallel);
+    const QString behindPairs = behind == 1
+                                    ? tr("1 pair crossing behind the crystals")
+                                    : tr("%1 pairs crossing behind the crystals").arg(behind);
+    QString why;
+    if (parallel > 0 && behind > 0)
+        why = tr("Includes %1 counted at (0, 0) and %2").arg(parallelPairs, behindPairs);
+    else if (parallel > 0)
+        why = tr("Includes %1 counted at (0, 0)").arg(parallelPairs);
+    else if (behind > 0)
+        why = tr("Includes %1").arg(behindPairs);
+    // Set only on a change: a style sheet set again restyles the label.
+    const QString sheet
+        = why.isEmpty() ? QString() : QStringLiteral("background-color: rgb(255, 224, 160);");
+    if (window.AvrCps->styleSheet() != sheet)
+        window.AvrCps->setStyleSheet(sheet);
+    if (window.AvrCps->toolTip() != why)
+        window.AvrCps->setToolTip(why);
+
+    QString leastSquares;
+    if (!f.hasFocus())
+        leastSquares = noFocusText();
+    else if (f.leastSquares)
+        leastSquares = tr("%1, RMS %2")
+                           .arg(positionReadout(f.leastSquares->x, f.leastSquares->y),
+                                readoutNumber(f.rms, 8, 3));
+    else
+        leastSquares = tr("none: the reflected lines do not meet");
+    if (window.LsqFocus->text() != leastSquares)
+        window.LsqFocus->setText(leastSquares);
+    window.LsqFocusLabel->setVisible(!why.isEmpty());
+    window.LsqFocus->setVisible(!why.isEmpty());
 }
 
 PlotControl::PaintStart

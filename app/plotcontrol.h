@@ -36,6 +36,12 @@ public:
     // Whether a new scene's pictures may be drawn on a second thread (by default where the machine
     // has two cores; off, every picture is drawn on the GUI thread, as for counting instructions).
     static void setSecondThread(bool on);
+    // The focus read-outs after a tracing: "Avr. Cross Points" marked, with a tooltip, when its
+    // average takes in parallel pairs or crossings behind the crystals, and then the least-squares
+    // focus of the crystals that reflect shown beside it.
+    void showFocusState();
+    // What the focus and image read-outs say of a design with fewer than two crystals that reflect.
+    static QString noFocusText();
     // How often a kept picture was drawn anew (a paint that could reuse one did not).
     int picturesDrawn() const { return drawnAnew; }
 

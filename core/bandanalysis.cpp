@@ -32,7 +32,7 @@ PlanePoint planePoint(const Point &p)
 // An energy with a Bragg angle for the design's spacing.
 bool hasBraggAngle(double e, double d)
 {
-    return e > 0 && std::isfinite(e) && Bragg::angleDeg(e, d) != Bragg::noReflectionDeg;
+    return Bragg::reflects(e, d);
 }
 
 std::optional<double> finiteOrNone(double v)
@@ -149,6 +149,17 @@ FocusQuality focusQuality(const QVector<HRay> &rays, const QVector<bool> &inLeas
             q.averaged = avg;
     }
 
+    const LeastSquaresFocus l = leastSquaresFocus(rays, inLeastSquares);
+    q.lines = l.lines;
+    q.focus = l.focus;
+    q.rms = l.rms;
+    return q;
+}
+
+LeastSquaresFocus leastSquaresFocus(const QVector<HRay> &rays, const QVector<bool> &inLeastSquares)
+{
+    LeastSquaresFocus q;
+    const int n = rays.size();
     // Least squares: sum (I - u u^T) (x - p) = 0, solved about the mean start for accuracy.
     QVector<const Ray *> lines;
     double mx = 0.0;

@@ -122,6 +122,18 @@ struct FocusQuality
 // focus and its RMS; the pairs are always all of them.
 FocusQuality focusQuality(const QVector<HRay> &rays, const QVector<bool> &inLeastSquares = {});
 
+struct LeastSquaresFocus
+{
+    int lines = 0;              // finite lines taken
+    std::optional<Point> focus; // none when fewer than two, or (nearly) all parallel
+    double rms = 0;
+};
+
+// The least-squares part of focusQuality alone, linear in the number of rays (the main window's
+// read-out after every tracing).
+LeastSquaresFocus leastSquaresFocus(const QVector<HRay> &rays,
+                                    const QVector<bool> &inLeastSquares = {});
+
 // What the real crystal reflects at the angle that the design's spacing gives the energy:
 // energy * d / d_real. Non-finite where d_real is not positive.
 double realEnergy(double designEnergy, double designSpacing, double realSpacing);

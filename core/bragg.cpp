@@ -23,4 +23,15 @@ double energyEv(double angleDeg, double spacing)
     return hc / (2.0 * std::sin(angleDeg / 180.0 * pi) * spacing);
 }
 
+double cutOffEnergy(double spacing)
+{
+    return hc / (spacing + spacing);
+}
+
+bool reflects(double energyEv, double spacing)
+{
+    return energyEv > 0 && std::isfinite(energyEv) && spacing > 0 && std::isfinite(spacing)
+           && angleDeg(energyEv, spacing) != noReflectionDeg;
+}
+
 } // namespace Bragg

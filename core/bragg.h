@@ -29,4 +29,11 @@ double angleDeg(double energyEv, double spacing);
 // Energy reflected at the angle: hc / (2 d sin theta). Non-finite at 0 degrees.
 double energyEv(double angleDeg, double spacing);
 
+// hc / 2d: the lowest energy that planes of the spacing reflect (at 90 degrees).
+double cutOffEnergy(double spacing);
+
+// Whether the energy has a Bragg angle for the spacing: both finite and positive, and the energy
+// not below the cut-off (angleDeg gives no marker).
+bool reflects(double energyEv, double spacing);
+
 } // namespace Bragg

@@ -7,6 +7,22 @@
 
 #include <QString>
 #include <QVector>
+#include <QtNumeric>
+
+// The fields of the panels that take typed numbers.
+enum class PanelField {
+    LatticeC,
+    IndexH,
+    IndexK,
+    IndexL,
+    StartE,
+    DE,
+    Num,
+    DX,
+    DY,
+    Length,
+    RotateAllDeg
+};
 
 // A material of the material panel's list, with the lattice constant its designs use.
 struct Material
@@ -36,6 +52,11 @@ struct DesignCrystal : CrystalOptics
     bool showsOptics = true;
     // Changed in its row since the crystals were last laid out.
     bool editedByHand = false;
+    // The energy its angle was made for: laid out (E0 + i dE), typed into "Energy[eV]", or that
+    // of an angle typed into "Angle [deg]". It says what a crystal left at the no-reflection angle
+    // was asked to reflect. None where the angle was set otherwise (turned with the others, aimed
+    // at the focus, read from a file edited by hand): NaN.
+    double askedEnergy = qQNaN();
 };
 
 // Everything a design file holds: the panels' texts as shown and stored, the choices, every

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -224,6 +225,8 @@ void DesignDocument::copyFrom(const DesignDocument &other)
     centrePoints = other.centrePoints;
     avrCps = other.avrCps;
     avrIps = other.avrIps;
+    reflections = other.reflections;
+    focus = other.focus;
     currentPath = other.currentPath;
     recordedText = other.recordedText;
     recordedPacked = other.recordedPacked;
@@ -444,9 +447,11 @@ bool DesignDocument::setCrystalText(int index, CrystalField field, const QString
         break;
     case CrystalField::Deg:
         c.turnTo(c.texts.deg.toDouble());
+        c.askedEnergy = c.energyEv(d);
         break;
     case CrystalField::Energy:
         c.turnToEnergy(c.texts.energy.toDouble(), d);
+        c.askedEnergy = c.texts.energy.toDouble();
         break;
     case CrystalField::Length:
         c.changeLength(c.texts.length.toDouble());
@@ -531,9 +536,21 @@ void DesignDocument::layOut()
     QVector<CrystalOptics> optics = ::layOut(p, current.spacing);
     if (current.rotateAll)
         rotateAll(optics, current.rotateAllDeg.toDouble());
+    if (recording) {
+        int replaced = 0;
+        for (const DesignCrystal &c : qAsConst(current.crystals))
+            replaced += c.editedByHand ? 1 : 0;
+        if (replaced > 0)
+            emit handEditsReplaced(replaced);
+    }
     current.crystals.resize(optics.size());
-    for (int i = 0; i < optics.size(); ++i)
-        current.crystals[i] = DesignCrystal(optics.at(i), current.spacing);
+    for (int i = 0; i < optics.size(); ++i) {
+        DesignCrystal &c = current.crystals[i];
+        c = DesignCrystal(optics.at(i), current.spacing);
+        c.askedEnergy = laidOutEnergy(p, i, c, current.spacing);
+    }
+    if (asked && *asked < 1)
+        emit countRaised(*asked, optics.size());
     announce(DesignChanged);
     trace();
 }
@@ -541,12 +558,27 @@ void DesignDocument::layOut()
 void DesignDocument::trace()
 {
     emit aboutToTrace();
-    crossCentreRays(current.crystalList(), crossPoints, centrePoints);
+    focus = FocusState();
+    crossCentreRays(current.crystalList(), crossPoints, centrePoints, &focus.pairs);
     if (!crossPoints.points.isEmpty()) {
         const QString label = energyRangeLabel(current.crystals.first().texts.energy.toDouble(),
                                                current.crystals.last().texts.energy.toDouble());
-        addFocus(crossPoints, centrePoints, label, avrCps, avrIps);
+        focus.entryAdded = addFocus(crossPoints, centrePoints, label, avrCps, avrIps);
     }
+    // The least-squares focus of the crystals that reflect, as the Bands window finds it.
+    reflections = ::crystalReflections(current);
+    QVector<HRay> rays;
+    QVector<bool> reflecting;
+    rays.reserve(current.crystals.size());
+    reflecting.reserve(current.crystals.size());
+    for (int i = 0; i < current.crystals.size(); ++i) {
+        rays.append(current.crystals.at(i).outCentre);
+        reflecting.append(!reflections.at(i));
+        focus.reflecting += reflections.at(i) ? 0 : 1;
+    }
+    const LeastSquaresFocus l = leastSquaresFocus(rays, reflecting);
+    focus.leastSquares = l.focus;
+    focus.rms = l.rms;
     announce(Traced);
     // Every change of the design ends here: one undo step if what a save writes changed.
     recordChange();
@@ -705,6 +737,12 @@ QVector<CrystalOptics> laidOut(const Design &d)
     return optics;
 }
 
+// Two energies that may be none (NaN).
+bool sameEnergy(double a, double b)
+{
+    return sameBits(a, b) || (std::isnan(a) && std::isnan(b));
+}
+
 } // namespace
 
 QByteArray packDesign(const Design &d)
@@ -717,18 +755,21 @@ QByteArray packDesign(const Design &d)
         << d.startEnergy << d.energyStep << d.count << d.dx << d.dy << d.length << d.comment
         << d.source.distance << d.source.size << d.source.divergence << d.source.polarisation.degree
         << d.source.temperature << qint32(d.crystals.size());
+    const LayoutParams p = d.layoutParams();
     const QVector<CrystalOptics> layout = laidOut(d);
     for (int i = 0; i < d.crystals.size(); ++i) {
         const DesignCrystal &c = d.crystals.at(i);
         // The same surface shows the same texts for the same spacing.
         const bool asLaidOut
-            = i < layout.size() && c.showsOptics && sameSurface(c.surface, layout.at(i).surface);
+            = i < layout.size() && c.showsOptics && sameSurface(c.surface, layout.at(i).surface)
+              && sameEnergy(c.askedEnergy, laidOutEnergy(p, i, layout.at(i), d.spacing));
         out << quint8((asLaidOut ? 1 : 0) | (c.editedByHand ? 2 : 0));
         if (asLaidOut)
             continue;
         writeSurface(out, c.surface);
         const CrystalTexts &t = c.texts;
         out << t.x << t.y << t.deg << t.energy << t.length << t.inBeamC << t.beamW;
+        out << c.askedEnergy;
     }
     return qCompress(raw, kPackLevel);
 }
@@ -750,6 +791,7 @@ Design unpackDesign(const QByteArray &packed)
     d.type = type;
     if (in.status() != QDataStream::Ok || version != kPackVersion || count < 0)
         return Design();
+    const LayoutParams p = d.layoutParams();
     const QVector<CrystalOptics> layout = laidOut(d);
     d.crystals.resize(count);
     for (int i = 0; i < count; ++i) {
@@ -758,12 +800,14 @@ Design unpackDesign(const QByteArray &packed)
         DesignCrystal &c = d.crystals[i];
         if ((flags & 1) && i < layout.size()) {
             c = DesignCrystal(layout.at(i), d.spacing);
+            c.askedEnergy = laidOutEnergy(p, i, c, d.spacing);
         } else {
             readSurface(in, c.surface);
             c.computeRays();
             CrystalTexts &t = c.texts;
             in >> t.x >> t.y >> t.deg >> t.energy >> t.length >> t.inBeamC >> t.beamW;
             c.showsOptics = t == c.CrystalOptics::texts(d.spacing);
+            in >> c.askedEnergy;
         }
         c.editedByHand = flags & 2;
     }

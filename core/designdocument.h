@@ -3,27 +3,13 @@
 #include "design.h"
 #include "designfile.h"
 #include "geometry.h"
+#include "noreflection.h"
 #include "undostack.h"
 
 #include <QFlags>
 #include <QObject>
 #include <QString>
 #include <QVector>
-
-// The fields of the panels that take typed numbers.
-enum class PanelField {
-    LatticeC,
-    IndexH,
-    IndexK,
-    IndexL,
-    StartE,
-    DE,
-    Num,
-    DX,
-    DY,
-    Length,
-    RotateAllDeg
-};
 
 // The fields of the Bands window's source group, in file order.
 enum class SourceField { Distance, Size, Divergence, Polarisation, Temperature };
@@ -67,6 +53,21 @@ struct ReadResult
     QVector<DesignFile::Note> notes;
 };
 
+// What the focus read-outs stand on, as the last tracing left it.
+struct FocusState
+{
+    int reflecting = 0;      // crystals with a Bragg reflection
+    bool entryAdded = false; // the tracing added an entry to both histories
+    // Pairs the averaged focus takes although no beams meet there.
+    PairCounts pairs;
+    // Of the reflected centre lines of the crystals that reflect (the Bands window's).
+    std::optional<Point> leastSquares;
+    double rms = 0;
+
+    // The design has a focus of its own: two crystals or more reflect.
+    bool hasFocus() const { return reflecting >= 2; }
+};
+
 // A design and what was done to it: the design as its file holds it, the crossings and centres of
 // its last tracing, the histories of the focus and the image point, the current file, and the
 // undo steps. Every change goes through here exactly as typing into a field and pressing Return,
@@ -102,6 +103,10 @@ public:
     // One entry per tracing with two crystals or more (and per restart).
     const PointList &focusHistory() const { return avrCps; }
     const PointList &imageHistory() const { return avrIps; }
+    // Why each crystal reflects nothing (None where it reflects), and the focus read-outs' state,
+    // as the last tracing left them.
+    const QVector<NoReflection> &crystalReflections() const { return reflections; }
+    const FocusState &focusState() const { return focus; }
 
     // --set NAME=VALUE: typing VALUE into the field NAME and pressing Return, or clicking the
     // choice (Type 1 to 7, Material Si or Ge in any case, RotateAll=deg types the angle and ticks
@@ -189,6 +194,12 @@ signals:
     void aboutToTrace();
     // "Num of C." above the bound was laid out as kMaxCrystals crystals.
     void countBounded(int asked);
+    // "Num of C." below 1 was laid out as `laidOut` crystals (one, none for type 6, two for
+    // types 5 and 7).
+    void countRaised(int asked, int laidOut);
+    // A new layout of the user's replaced `count` crystals edited by hand (not sent for the
+    // layout of a load or an undo, which replace the whole design).
+    void handEditsReplaced(int count);
 
 private:
     // Lays the crystals out from the panels, then traces.
@@ -212,6 +223,8 @@ private:
     PointList centrePoints;
     PointList avrCps;
     PointList avrIps;
+    QVector<NoReflection> reflections;
+    FocusState focus;
 
     QString currentPath;
     // The design as the last undo step left it (and packed), and what the current file holds.

@@ -9,6 +9,7 @@
 
 #include <QBitArray>
 
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -133,6 +134,8 @@ void restoreCrystal(DesignCrystal &c, const Group &group, double spacing)
                                      ? *group.laidOut
                                      : c.CrystalOptics::texts(spacing);
     bool turned = false;
+    // An energy typed in, which the file keeps where the crystal was turned to it.
+    double typedEnergy = qQNaN();
 
     const Point m = c.centre();
     const double x = (loaded & PosX) ? stored.x.toDouble() : m.x;
@@ -147,8 +150,10 @@ void restoreCrystal(DesignCrystal &c, const Group &group, double spacing)
         const double energy = stored.energy.toDouble();
         const std::optional<double> agreed = storedAngle(stored.deg.toDouble(), energy, spacing);
         c.standAt(agreed ? *agreed : deg, x, y, length);
-        if (!agreed)
+        if (!agreed) {
             c.turnToEnergy(energy, spacing);
+            typedEnergy = energy;
+        }
         turned = !agreed;
     } else {
         c.standAt(deg, x, y, length);
@@ -175,8 +180,13 @@ void restoreCrystal(DesignCrystal &c, const Group &group, double spacing)
     c.showsOptics = t == shown;
     // A crystal that stands elsewhere than the layout put it was edited by hand.
     const CrystalTexts &l = laidOut;
-    if (t.x != l.x || t.y != l.y || t.deg != l.deg || t.energy != l.energy || t.length != l.length)
+    if (t.x != l.x || t.y != l.y || t.deg != l.deg || t.energy != l.energy
+        || t.length != l.length) {
         c.editedByHand = true;
+        // A crystal turned elsewhere is no longer explained by what the layout asked of it.
+        if (!std::isnan(typedEnergy) || t.deg != l.deg)
+            c.askedEnergy = typedEnergy;
+    }
 }
 
 } // namespace

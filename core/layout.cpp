@@ -179,6 +179,14 @@ QVector<CrystalOptics> layOut(const LayoutParams &params, double spacing)
     return out;
 }
 
+double
+laidOutEnergy(const LayoutParams &params, int i, const CrystalOptics &crystal, double spacing)
+{
+    // As Energies::angle computes it.
+    const double e = i * params.energyStep + params.startEnergy;
+    return braggAngle(e, spacing) == crystal.angleDeg() ? e : qQNaN();
+}
+
 void rotateAll(QVector<CrystalOptics> &crystals, double deg)
 {
     for (CrystalOptics &c : crystals)

@@ -30,6 +30,11 @@ double braggAngle(double energyEv, double spacing);
 // The crystals of the selected type, index 0 first, before any overall rotation.
 QVector<CrystalOptics> layOut(const LayoutParams &params, double spacing);
 
+// The energy E0 + i dE that crystal i was laid out for, when its angle is that energy's Bragg
+// angle; NaN for a crystal aimed at the focus or turned with the others.
+double
+laidOutEnergy(const LayoutParams &params, int i, const CrystalOptics &crystal, double spacing);
+
 // Turns every crystal rigidly about the origin by deg degrees (start point and surface angle);
 // the incident beam stays along +x, so every energy changes with the new angle.
 void rotateAll(QVector<CrystalOptics> &crystals, double deg);

@@ -261,9 +261,12 @@ QJsonArray crystalsJson(const Design &d, const BandsAnalysis &a)
     return list;
 }
 
-// A read-out as the main window shows it for the newest entry of a history, and its numbers.
-QJsonObject readoutJson(const PointList &history)
+// A read-out as the main window shows it for the newest entry of a history, and its numbers; null
+// for a design without a focus of its own (fewer than two crystals that reflect).
+QJsonValue readoutJson(const PointList &history, const FocusState &focus)
 {
+    if (!focus.hasFocus())
+        return QJsonValue();
     const Point p = history.points.isEmpty() ? Point(0, 0) : history.points.last();
     return QJsonObject{{QStringLiteral("text"), positionReadout(p.x, p.y)},
                        {QStringLiteral("x"), number(p.x)},
@@ -271,9 +274,10 @@ QJsonObject readoutJson(const PointList &history)
                        {QStringLiteral("distance"), number(std::sqrt(p.x * p.x + p.y * p.y))}};
 }
 
-QJsonValue historyEntry(const PointList &history)
+// The entry the last tracing added to a history; null when it added none.
+QJsonValue historyEntry(const PointList &history, const FocusState &focus)
 {
-    if (history.points.isEmpty())
+    if (!focus.entryAdded || history.points.isEmpty())
         return QJsonValue();
     const Point &p = history.points.last();
     return QJsonObject{{QStringLiteral("x"), number(p.x)},
@@ -300,20 +304,23 @@ QJsonObject designReportObject(const DesignDocument &doc,
                                const std::optional<RayTraceParams> &rays)
 {
     const Design &d = doc.design();
+    const FocusState &f = doc.focusState();
     const BandsAnalysis bands = designBands(d);
-    return QJsonObject{{QStringLiteral("file"), file.isEmpty() ? QJsonValue() : QJsonValue(file)},
-                       {QStringLiteral("panels"), panelsJson(d)},
-                       {QStringLiteral("crystals"), crystalsJson(d, bands)},
-                       {QStringLiteral("readouts"),
-                        QJsonObject{{QStringLiteral("focus"), readoutJson(doc.focusHistory())},
-                                    {QStringLiteral("image"), readoutJson(doc.imageHistory())}}},
-                       {QStringLiteral("history"),
-                        QJsonObject{{QStringLiteral("focus"), historyEntry(doc.focusHistory())},
-                                    {QStringLiteral("image"), historyEntry(doc.imageHistory())}}},
-                       {QStringLiteral("bands"), bandsJson(bands)},
-                       {QStringLiteral("rays"),
-                        rays ? QJsonValue(raysJson(traceRays(bands, d.crystalList(), *rays), *rays))
-                             : QJsonValue()}};
+    return QJsonObject{
+        {QStringLiteral("file"), file.isEmpty() ? QJsonValue() : QJsonValue(file)},
+        {QStringLiteral("panels"), panelsJson(d)},
+        {QStringLiteral("crystals"), crystalsJson(d, bands)},
+        {QStringLiteral("readouts"),
+         QJsonObject{{QStringLiteral("focus"), readoutJson(doc.focusHistory(), f)},
+                     {QStringLiteral("image"), readoutJson(doc.imageHistory(), f)}}},
+        {QStringLiteral("history"),
+         QJsonObject{{QStringLiteral("added"), f.entryAdded},
+                     {QStringLiteral("focus"), historyEntry(doc.focusHistory(), f)},
+                     {QStringLiteral("image"), historyEntry(doc.imageHistory(), f)}}},
+        {QStringLiteral("bands"), bandsJson(bands)},
+        {QStringLiteral("rays"),
+         rays ? QJsonValue(raysJson(traceRays(bands, d.crystalList(), *rays), *rays))
+              : QJsonValue()}};
 }
 
 QByteArray sweepHeader()
@@ -330,8 +337,8 @@ QByteArray sweepRow(const DesignDocument &doc, const QString &value)
         if (v)
             row += shortestNumber(*v);
     };
-    // Without a crossing (fewer than two crystals) the design has no focus of its own.
-    const bool focused = !doc.crossings().points.isEmpty();
+    // With fewer than two crystals that reflect the design has no focus of its own.
+    const bool focused = doc.focusState().hasFocus();
     const auto newest = [focused](const PointList &h, bool x) -> std::optional<double> {
         if (!focused || h.points.isEmpty())
             return std::nullopt;

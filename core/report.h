@@ -15,10 +15,11 @@ struct Design;
 // What a batch run or a script reports of a design.
 
 // The JSON report: the panels' values, every crystal as the crystal table has it, the focus and
-// image read-outs with their full-precision values, the newest history entries and the analysis
-// of the Bands window with the design's source, and the ray trace when `rays` asks for one (else
-// null). `file` is the design file it came from (null when none). Numbers that are not finite
-// are null.
+// image read-outs with their full-precision values (null with fewer than two crystals that
+// reflect), the history entries the last tracing added (whether it added any, and null when not),
+// the analysis of the Bands window with the design's source, and the ray trace when `rays` asks
+// for one (else null). `file` is the design file it came from (null when none). Numbers that are
+// not finite are null.
 QByteArray designReport(const DesignDocument &doc,
                         const QString &file,
                         const std::optional<RayTraceParams> &rays = std::nullopt);

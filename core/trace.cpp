@@ -19,7 +19,10 @@ Point surfaceCentre(const CrystalOptics &crystal)
     return Point((x + (s.length * s.Dir::x + x)) * 0.5, (y + (s.length * s.Dir::y + y)) * 0.5);
 }
 
-void crossCentreRays(const CrystalList &crystals, PointList &crossPoints, PointList &centres)
+void crossCentreRays(const CrystalList &crystals,
+                     PointList &crossPoints,
+                     PointList &centres,
+                     PairCounts *counts)
 {
     const int n = crystals.size();
     const qsizetype pairs = qsizetype(n) * (n - 1) / 2;
@@ -37,6 +40,8 @@ void crossCentreRays(const CrystalList &crystals, PointList &crossPoints, PointL
     Point *p = out.data();
     double sumX = 0.0;
     double sumY = 0.0;
+    qint64 parallel = 0;
+    qint64 behind = 0;
     for (int i = 0; i < n; ++i) {
         const HRay &a = crystals[i]->outCentre;
         const double ax = a.Point::x, ay = a.Point::y, dx = a.Dir::x, dy = a.Dir::y;
@@ -58,6 +63,11 @@ void crossCentreRays(const CrystalList &crystals, PointList &crossPoints, PointL
                     cy = 0.0;
                 }
             }
+            // As focusQuality tells them apart, to the bit.
+            if (!valid)
+                ++parallel;
+            else if ((cx - ax) * dx + (cy - ay) * dy < 0.0 || (cx - bx) * ex + (cy - by) * ey < 0.0)
+                ++behind;
             p->type = Shape::PointType;
             p->valid = valid;
             p->x = cx;
@@ -70,6 +80,8 @@ void crossCentreRays(const CrystalList &crystals, PointList &crossPoints, PointL
             sumY += cy;
         }
     }
+    if (counts)
+        *counts = {parallel, behind};
     crossPoints.sum = Point();
     crossPoints.sum.x = sumX;
     crossPoints.sum.y = sumY;

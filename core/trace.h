@@ -18,10 +18,21 @@ CrystalList crystalList(const QVector<CrystalOptics> &crystals);
 // Midpoint of the surface as the tracing averages it: ((x + (L c + x)) / 2, ...).
 Point surfaceCentre(const CrystalOptics &crystal);
 
+// The pairs whose crossings the averaged focus takes although no beam meets there.
+struct PairCounts
+{
+    qint64 parallel = 0; // the arithmetic cannot place the crossing: counted at the origin
+    qint64 behind = 0;   // the crossing lies behind the start of either ray
+};
+
 // Clears both lists, then adds the crossing of the reflected centre rays of every pair (i, j),
 // i < j, in the order (0, 1), (0, 2), ..., (1, 2), ... (the crossing of the infinite lines,
-// the origin for parallel rays) and the surface centre of every crystal.
-void crossCentreRays(const CrystalList &crystals, PointList &crossPoints, PointList &centres);
+// the origin for parallel rays) and the surface centre of every crystal. Counts the parallel
+// pairs and those crossing behind a ray's start into *counts, as focusQuality counts them.
+void crossCentreRays(const CrystalList &crystals,
+                     PointList &crossPoints,
+                     PointList &centres,
+                     PairCounts *counts = nullptr);
 
 // The middle of the array mirrored through the focus.
 Point imagePoint(const Point &focus, const Point &middle);

@@ -90,10 +90,10 @@ class Design:
         beam_width, start_x, start_y, end_x, end_y."""
     @property
     def focus(self) -> tuple[float, float] | None:
-        """The focus read-out; None with fewer than two crystals."""
+        """The focus read-out; None with fewer than two crystals that reflect."""
     @property
     def image(self) -> tuple[float, float] | None:
-        """The image point read-out; None with fewer than two crystals."""
+        """The image point read-out; None with fewer than two crystals that reflect."""
     @property
     def least_squares_focus(self) -> tuple[float, float] | None:
         """The point nearest to the reflected centre lines of the reflecting crystals."""

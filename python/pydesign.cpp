@@ -36,7 +36,8 @@ py::object pointOrNone(const std::optional<Point> &p)
 // design has fewer than two crystals (no crossing), whatever an earlier design left there.
 py::object newestEntry(const DesignDocument &doc, const PointList &history)
 {
-    if (doc.crossings().points.isEmpty() || history.points.isEmpty())
+    // As the read-outs: a design with fewer than two crystals that reflect has no focus of its own.
+    if (!doc.focusState().hasFocus() || history.points.isEmpty())
         return py::none();
     return pointOrNone(history.points.last());
 }
@@ -431,12 +432,12 @@ and positions in the design's length unit; NaN and inf where the geometry gives 
         "focus",
         [](const DesignDocument &doc) { return newestEntry(doc, doc.focusHistory()); },
         R"doc(The focus read-out (x, y): the average of the crossings of the reflected centre rays of
-every pair of crystals, design length unit. None with fewer than two crystals.)doc");
+every pair of crystals, design length unit. None with fewer than two crystals that reflect.)doc");
     c.def_property_readonly(
         "image",
         [](const DesignDocument &doc) { return newestEntry(doc, doc.imageHistory()); },
         R"doc(The image point read-out (x, y), design length unit. None with fewer than two
-crystals.)doc");
+crystals that reflect.)doc");
     c.def_property_readonly(
         "least_squares_focus",
         [](const DesignDocument &doc) {

@@ -835,6 +835,10 @@ efficiency</source>
         <source>&quot;%1&quot; no longer exists; it was removed from the recent files.</source>
         <translation>&quot;%1&quot; が見つからないため、最近使ったファイルの一覧から外しました。</translation>
     </message>
+    <message>
+        <source>Least-Sq. Focus::</source>
+        <translation>最小二乗焦点 : </translation>
+    </message>
 </context>
 <context>
     <name>CAlign</name>
@@ -984,8 +988,16 @@ efficiency</source>
         <translation>面間隔</translation>
     </message>
     <message>
-        <source>The Miller indices are not whole numbers up to 99: a crystal of this cut reflects nothing.</source>
-        <translation>面指数が 99 以下の整数ではありません : この面で切り出した結晶は何も反射しません。</translation>
+        <source>The Miller indices are not whole numbers: a crystal of this cut reflects nothing.</source>
+        <translation>ミラー指数が整数ではありません: この面の結晶は何も反射しません。</translation>
+    </message>
+    <message>
+        <source>The spacing %1 Å is below half the wavelength at the start energy (%2 Å at %3 eV): no crystal of this cut reflects it.</source>
+        <translation>面間隔 %1 Å が起点エネルギーの波長の半分 (%3 eV で %2 Å) より小さいため、この面の結晶は反射しません。</translation>
+    </message>
+    <message>
+        <source>Indices beyond %1 are outside the tables of the Bands window: it gives this reflection no band.</source>
+        <translation>%1 を超える指数はバンド表示の表の範囲外です: この反射にはバンドがありません。</translation>
     </message>
 </context>
 <context>
@@ -1155,6 +1167,191 @@ efficiency</source>
     <message>
         <source>Half the crystals reflected fewer than %1 rays: their traced widths are rough; trace more rays.</source>
         <translation>半数の結晶で反射した光線が %1 本未満のため、追跡した幅は粗い値です。光線を増やしてください。</translation>
+    </message>
+</context>
+<context>
+    <name>DesignNotices</name>
+    <message>
+        <source>At most %1 crystals</source>
+        <translation>結晶数は最大 %1 です</translation>
+    </message>
+    <message>
+        <source>A count of %1 lays out no crystal</source>
+        <translation>結晶数 %1 では結晶は配置されません</translation>
+    </message>
+    <message>
+        <source>A count of %1 lays out one crystal</source>
+        <translation>結晶数 %1 のため結晶を1個配置しました</translation>
+    </message>
+    <message>
+        <source>A count of %1 lays out %2 crystals</source>
+        <translation>結晶数 %1 のため結晶を%2個配置しました</translation>
+    </message>
+    <message>
+        <source>Laid out again: 1 crystal edited by hand was replaced (Ctrl+Z brings it back)</source>
+        <translation>再配置: 手で編集した結晶1個を置き換えました (Ctrl+Z で戻せます)</translation>
+    </message>
+    <message>
+        <source>Laid out again: %1 crystals edited by hand were replaced (Ctrl+Z brings them back)</source>
+        <translation>再配置: 手で編集した結晶%1個を置き換えました (Ctrl+Z で戻せます)</translation>
+    </message>
+    <message>
+        <source>line %1 (%2): unknown key</source>
+        <translation>%1 行目 (%2): 不明なキー</translation>
+    </message>
+    <message>
+        <source>line %1 (%2): not a number</source>
+        <translation>%1 行目 (%2): 数値ではありません</translation>
+    </message>
+    <message>
+        <source>line %1 (%2): a value the field does not take</source>
+        <translation>%1 行目 (%2): この欄が受け付けない値</translation>
+    </message>
+    <message>
+        <source>line %1 (%2): no such crystal</source>
+        <translation>%1 行目 (%2): その結晶はありません</translation>
+    </message>
+    <message>
+        <source>the file ends before &quot;# New Layout&quot;</source>
+        <translation>ファイルが「# New Layout」の前で終わっています</translation>
+    </message>
+    <message>
+        <source>the file ends before crystal %1</source>
+        <translation>ファイルが結晶 %1 の前で終わっています</translation>
+    </message>
+    <message>
+        <source>the file ends before crystals %1 to %2</source>
+        <translation>ファイルが結晶 %1 から %2 の前で終わっています</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>ほか %1 件</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was loaded, but not all of its lines were understood:</source>
+        <translation>「%1」をロードしましたが、解釈できない行がありました:</translation>
+    </message>
+</context>
+<context>
+    <name>NoReflectionText</name>
+    <message>
+        <source>No Bragg reflection: %1 eV is below the %2 cut-off of %3 eV</source>
+        <translation>ブラッグ反射なし: %1 eV は %2 の下限 %3 eV より低いエネルギーです</translation>
+    </message>
+    <message>
+        <source>No Bragg reflection: %1 eV is at the %2 cut-off of %3 eV</source>
+        <translation>ブラッグ反射なし: %1 eV は %2 の下限 %3 eV ちょうどです</translation>
+    </message>
+    <message>
+        <source>No Bragg reflection: an energy of 0 eV has no Bragg angle</source>
+        <translation>ブラッグ反射なし: 0 eV にはブラッグ角がありません</translation>
+    </message>
+    <message>
+        <source>No Bragg reflection: %1 eV is a negative energy</source>
+        <translation>ブラッグ反射なし: %1 eV は負のエネルギーです</translation>
+    </message>
+    <message>
+        <source>No Bragg reflection: the energy of this angle is not finite</source>
+        <translation>ブラッグ反射なし: この角度のエネルギーは有限ではありません</translation>
+    </message>
+    <message>
+        <source>No Bragg reflection: the angle of -1° marks an energy below the %1 cut-off of %2 eV</source>
+        <translation>ブラッグ反射なし: 角度 -1° は %1 の下限 %2 eV より低いエネルギーの印です</translation>
+    </message>
+    <message>
+        <source>No Bragg reflection: the planes have no spacing (d = %1 Å)</source>
+        <translation>ブラッグ反射なし: 面間隔がありません (d = %1 Å)</translation>
+    </message>
+    <message>
+        <source>No crystal can reflect: a lattice constant of %1 Å gives the planes no spacing</source>
+        <translation>どの結晶も反射できません: 格子定数 %1 Å では面間隔がありません</translation>
+    </message>
+    <message>
+        <source>No crystal can reflect: 0 0 0 are no planes</source>
+        <translation>どの結晶も反射できません: 0 0 0 は面ではありません</translation>
+    </message>
+    <message>
+        <source>No crystal can reflect: Miller indices are whole numbers, and %1 is not</source>
+        <translation>どの結晶も反射できません: ミラー指数は整数ですが %1 は整数ではありません</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1～%2</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 と %2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
+    </message>
+    <message>
+        <source>%1 and others</source>
+        <translation>%1 ほか</translation>
+    </message>
+    <message>
+        <source>Crystal %1 has no Bragg reflection</source>
+        <translation>結晶 %1 はブラッグ反射しません</translation>
+    </message>
+    <message>
+        <source>Crystals %1 have no Bragg reflection</source>
+        <translation>結晶 %1 はブラッグ反射しません</translation>
+    </message>
+    <message>
+        <source>%1: its energy falls below the %2 eV cut-off</source>
+        <translation>%1: エネルギーが下限 %2 eV より低いためです</translation>
+    </message>
+    <message>
+        <source>%1: their energies fall below the %2 eV cut-off</source>
+        <translation>%1: エネルギーが下限 %2 eV より低いためです</translation>
+    </message>
+    <message>
+        <source>%1: the planes have no spacing (d = %2 Å)</source>
+        <translation>%1: 面間隔がありません (d = %2 Å)</translation>
+    </message>
+</context>
+<context>
+    <name>PlotControl</name>
+    <message>
+        <source>no focus: fewer than two reflecting crystals</source>
+        <translation>焦点なし: 反射する結晶が2個未満です</translation>
+    </message>
+    <message>
+        <source>1 parallel pair</source>
+        <translation>平行な組1つ</translation>
+    </message>
+    <message>
+        <source>%1 parallel pairs</source>
+        <translation>平行な組%1</translation>
+    </message>
+    <message>
+        <source>1 pair crossing behind the crystals</source>
+        <translation>結晶の後ろで交わる組1つ</translation>
+    </message>
+    <message>
+        <source>%1 pairs crossing behind the crystals</source>
+        <translation>結晶の後ろで交わる組%1</translation>
+    </message>
+    <message>
+        <source>Includes %1 counted at (0, 0) and %2</source>
+        <translation>(0, 0) として数えた%1と%2を含みます</translation>
+    </message>
+    <message>
+        <source>Includes %1 counted at (0, 0)</source>
+        <translation>(0, 0) として数えた%1を含みます</translation>
+    </message>
+    <message>
+        <source>Includes %1</source>
+        <translation>%1を含みます</translation>
+    </message>
+    <message>
+        <source>%1, RMS %2</source>
+        <translation>%1, RMS %2</translation>
+    </message>
+    <message>
+        <source>none: the reflected lines do not meet</source>
+        <translation>なし: 反射線が交わりません</translation>
     </message>
 </context>
 </TS>

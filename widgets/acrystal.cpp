@@ -3,6 +3,7 @@
 #include "designdocument.h"
 #include "designfile.h"
 #include "matchkey.h"
+#include "noreflectiontext.h"
 #include "numberinput.h"
 #include "units.h"
 
@@ -112,6 +113,7 @@ void ACrystal::showCrystal(const DesignCrystal &crystal, int number)
 {
     static_cast<CrystalOptics &>(*this) = crystal;
     texts = crystal.texts;
+    why = doc ? doc->crystalReflections().value(number - 1) : NoReflection();
     setNumber(number);
     showTexts();
 }
@@ -127,6 +129,12 @@ void ACrystal::showTexts()
         if (row[k]->text() != t)
             row[k]->setText(t);
     }
+    // Rows of a design only: the title row keeps its own style.
+    if (!doc)
+        return;
+    const QString reason = NoReflectionText::reason(why, doc->design());
+    NoReflectionText::mark(Deg, reason);
+    NoReflectionText::mark(Energy, reason);
 }
 
 void ACrystal::setStart(const Point &p)

@@ -27,7 +27,8 @@ public:
     ACrystal(DesignDocument *doc, int number, QWidget *parent = nullptr);
     ~ACrystal() override;
 
-    // The crystal as the design holds it now: its optics, its texts and its number.
+    // The crystal as the design holds it now: its optics, its texts and its number; its Angle and
+    // Energy fields marked, with the reason as their tooltip, where it reflects nothing.
     void showCrystal(const DesignCrystal &crystal, int number);
     // Builds the editor fields if they are not there yet; they show the crystal's texts.
     void buildRow();
@@ -50,6 +51,8 @@ public:
     int number() const { return shownNumber; }
     // The text of "Energy[eV]" as shown.
     QString energyText() const { return texts.energy; }
+    // Why the crystal reflects nothing, as the design last traced it (None where it reflects).
+    const NoReflection &noReflection() const { return why; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -73,7 +76,7 @@ public slots:
     void load(int i, QString line);
 
 private:
-    // The texts in the fields of a built row.
+    // The texts in the fields of a built row, and the mark of a crystal that reflects nothing.
     void showTexts();
     // A field finished: its text handed on when the edit asks for it.
     void finish(QLineEdit *field, CrystalField which);
@@ -81,6 +84,7 @@ private:
     QPointer<DesignDocument> doc;
     // The seven texts as the design holds them (or as this row shows them without a design).
     CrystalTexts texts;
+    NoReflection why;
     bool built = false;
     // The number "No" shows; 0 before the first setNumber.
     int shownNumber = 0;

@@ -2,6 +2,7 @@
 
 #include "designdocument.h"
 #include "designfile.h"
+#include "noreflectiontext.h"
 #include "numberinput.h"
 
 #include <QButtonGroup>
@@ -111,6 +112,9 @@ void CAlign::showDesign()
             f.first->setText(*f.second);
     }
     markType(d.type);
+    // A start energy without a Bragg angle: crystal 1 cannot reflect.
+    NoReflectionText::mark(
+        StartE, NoReflectionText::reason(panelReflection(d, PanelField::StartE), d), usedField);
 }
 
 void CAlign::finishField(QLineEdit *field)

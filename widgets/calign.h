@@ -53,7 +53,8 @@ public slots:
     void load(QString line);
 
 private:
-    // The design's texts and choices in the fields and buttons.
+    // The design's texts and choices in the fields and buttons; "Start. Energy" red, with the
+    // reason as its tooltip, when it has no Bragg angle.
     void showDesign();
     // The fields the type uses white, the others grey.
     void markType(int type);

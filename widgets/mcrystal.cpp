@@ -1,12 +1,16 @@
 #include "mcrystal.h"
 
+#include "bragg.h"
 #include "designdocument.h"
 #include "designfile.h"
+#include "noreflectiontext.h"
 #include "numberinput.h"
 #include "reflection.h"
 
 #include <QSignalBlocker>
 #include <QTextStream>
+
+#include <cmath>
 
 namespace {
 
@@ -130,8 +134,8 @@ void MCrystal::markReflection()
 {
     const Design &d = doc->design();
     const QString material = d.materialName();
-    const Reflection::Check c = Reflection::checkReflection(
-        material, d.indexH.toDouble(), d.indexK.toDouble(), d.indexL.toDouble());
+    const double h = d.indexH.toDouble(), k = d.indexK.toDouble(), l = d.indexL.toDouble();
+    const Reflection::Check c = Reflection::checkReflection(material, h, k, l);
     QString why;
     switch (c.status) {
     case Reflection::Status::Forbidden:
@@ -145,19 +149,37 @@ void MCrystal::markReflection()
     case Reflection::Status::NoPlanes:
         why = tr("0 0 0 is no reflection: a crystal of this cut reflects nothing.");
         break;
-    case Reflection::Status::NotWhole:
-        why = tr("The Miller indices are not whole numbers up to 99: a crystal of this cut "
-                 "reflects nothing.");
+    case Reflection::Status::NotWhole: {
+        const double e0 = d.startEnergy.toDouble();
+        if (h != std::floor(h) || k != std::floor(k) || l != std::floor(l)) {
+            why = tr("The Miller indices are not whole numbers: a crystal of this cut reflects "
+                     "nothing.");
+        } else if (e0 > 0 && !Bragg::reflects(e0, d.spacing)) {
+            // Whole indices beyond the tables: planes so close that the start energy's wavelength
+            // is too long for them.
+            why = tr("The spacing %1 Å is below half the wavelength at the start energy (%2 Å at "
+                     "%3 eV): no crystal of this cut reflects it.")
+                      .arg(QString::number(d.spacing, 'g', 3),
+                           QString::number(Bragg::hc / e0 / 2.0, 'g', 4),
+                           QString::number(e0, 'g', 10));
+        } else {
+            why = tr("Indices beyond %1 are outside the tables of the Bands window: it gives this "
+                     "reflection no band.")
+                      .arg(Reflection::maxIndex);
+        }
         break;
+    }
     case Reflection::Status::Allowed:
     case Reflection::Status::NoData:
         break;
     }
-    // Set only on a change: a style sheet set again restyles the field.
-    const QString sheet
-        = why.isEmpty() ? QString() : QStringLiteral("background-color: rgb(255, 160, 160);");
-    if (Spacing->styleSheet() != sheet)
-        Spacing->setStyleSheet(sheet);
-    if (Spacing->toolTip() != why)
-        Spacing->setToolTip(why);
+    NoReflectionText::mark(Spacing, why);
+
+    // The fields whose values no crystal can reflect with.
+    const QPair<QLineEdit *, PanelField> fields[] = {{LatticeC, PanelField::LatticeC},
+                                                     {IndexH, PanelField::IndexH},
+                                                     {IndexK, PanelField::IndexK},
+                                                     {IndexL, PanelField::IndexL}};
+    for (const auto &f : fields)
+        NoReflectionText::mark(f.first, NoReflectionText::reason(panelReflection(d, f.second), d));
 }

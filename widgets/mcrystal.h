@@ -47,7 +47,9 @@ private:
     // The design's texts and choice in the fields.
     void showDesign();
     // `Spacing` turns red, with a tooltip that says why, while the material and indices give
-    // no reflection (forbidden by the structure, 0 0 0, or indices that are not whole).
+    // no reflection (forbidden by the structure, 0 0 0, indices that are not whole, planes too
+    // close for the start energy); so do the lattice constant and the indices with which no
+    // crystal can reflect.
     void markReflection();
 
     std::unique_ptr<DesignDocument> own;

@@ -151,6 +151,24 @@ private slots:
                 1,
                 "--set Source.Distance=-5: the distance is a number above 0",
                 QStringList());
+        // A design file with a line the program does not know: loaded, and said once.
+        dataRow("not all understood",
+                "--batch odd.cfg --save a.cfg",
+                0,
+                "warning: odd.cfg was not all understood: line 2 (",
+                QStringList{"a.cfg:# Selected Crystal   : 1\n"});
+        dataRow("strict", "--batch odd.cfg --strict --save a.cfg", 2, "line 2", QStringList());
+        // The names and values the windows take.
+        dataRow("lower-case material",
+                "--batch - --set Material=ge --save a.cfg",
+                0,
+                ok,
+                QStringList{"a.cfg:# Selected Crystal   : 1\n"});
+        dataRow("type as a real number",
+                "--batch - --set Type=3.0 --save a.cfg",
+                0,
+                ok,
+                QStringList{"a.cfg:# Selected Crystal   : 0\n"});
         dataRow("unreadable design",
                 "--batch missing.cfg --json j.json",
                 2,
@@ -202,6 +220,10 @@ private slots:
              QDir(dir.path())
                  .entryList({"a.cfg", "t.csv", "j.json", "s.csv", "*.png", "*.svg", "*.pdf"}))
             QFile::remove(path(stale));
+        QFile odd(path("odd.cfg"));
+        QVERIFY(odd.open(QIODevice::WriteOnly)
+                && odd.write("# Selected Crystal   : 1\n# Colour             : red\n") > 0);
+        odd.close();
         QFile notes(path("notes.txt"));
         QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a design\n") > 0);
         notes.close();
@@ -217,6 +239,7 @@ private slots:
         QStringList written = QDir(dir.path()).entryList(QDir::Files);
         written.removeAll("ge220.cfg");
         written.removeAll("notes.txt");
+        written.removeAll("odd.cfg");
         QStringList expected;
         for (const QString &m : made)
             expected << m.section(':', 0, 0);

@@ -12,6 +12,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -275,6 +276,58 @@ private slots:
         QCOMPARE(text("second.cfg"), text("first.cfg"));
     }
 
+    // What a change did that was not typed, in the status bar; the focus read-outs say what they
+    // are: a mark and a tooltip on "Avr. Cross Points" where parallel pairs or crossings behind
+    // the crystals are in its average, with the least-squares focus beside it, and no focus of a
+    // design with fewer than two crystals that reflect (tst_render reads that one as painted).
+    void notices_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("tip");    // how the tooltip of "Avr. Cross Points" starts
+        QTest::addColumn<QString>("second"); // the least-squares line; "-" hidden
+        const QString below = "Crystals 403 to 1000 have no Bragg reflection: their energies fall "
+                              "below the 1977.4 eV cut-off";
+        dataRow("as ever", "Num=10", "", "", "-");
+        dataRow("1000 crystals", "Num=1000", below, "Includes", "(");
+        dataRow("bounded", "Num=5000", "At most 1000 crystals \u2014 " + below, "Includes", "(");
+        dataRow("count 0", "Num=0", "A count of 0 lays out one crystal", "", "-");
+        dataRow("count < 0", "Num=-3", "A count of -3 lays out one crystal", "", "-");
+        dataRow("one hand edit",
+                "r:2:X=20; Num=10",
+                "Laid out again: 1 crystal edited by hand was replaced (Ctrl+Z brings it back)",
+                "",
+                "-");
+        dataRow("two hand edits",
+                "r:2:X=20; r:3:X=30; StartE=8000",
+                "Laid out again: 2 crystals edited by hand were replaced (Ctrl+Z brings them back)",
+                "",
+                "-");
+        dataRow("taken down", "StartE=1000; StartE=8000", "", "", "-");
+        dataRow("dE 0",
+                "DE=0",
+                "",
+                "Includes 45 parallel pairs counted at (0, 0)",
+                "none: the reflected lines do not meet");
+    }
+    void notices()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, status);
+        QFETCH(QString, tip);
+        QFETCH(QString, second);
+        Body b;
+        run(b, steps);
+        QCOMPARE(b.statusBar()->currentMessage(), status.replace("\\u2014", QChar(0x2014)));
+        const QLabel *avr = child<QLabel>(&b, "AvrCps"), *lsq = child<QLabel>(&b, "LsqFocus");
+        QVERIFY2(tip.isEmpty() ? avr->toolTip().isEmpty() : avr->toolTip().startsWith(tip),
+                 qPrintable(avr->toolTip()));
+        QCOMPARE(avr->styleSheet().isEmpty(), tip.isEmpty());
+        QCOMPARE(lsq->isHidden(), second == "-");
+        if (second != "-")
+            QVERIFY2(lsq->text().startsWith(second), qPrintable(lsq->text()));
+    }
+
     // The design file of the first design, key by key.
     void defaultDesignFile()
     {
@@ -334,7 +387,14 @@ private slots:
         QTest::ignoreMessage(QtDebugMsg, qPrintable("Can't open \"" + old + "\" to save."));
         save(b, "old.cfg");
         setrlimit(RLIMIT_FSIZE, &saved);
-        QCOMPARE(b.findChildren<QMessageBox *>().size(), 2);
+        // The garbage loaded as far as it went, with a notice of what was not understood.
+        const QList<QMessageBox *> boxes = b.findChildren<QMessageBox *>();
+        QCOMPARE(boxes.size(), 3);
+        QVERIFY(std::any_of(boxes.begin(), boxes.end(), [](const QMessageBox *m) {
+            // Its first ten notes and a count of the rest.
+            return m->text().contains("hostile.cfg") && m->text().contains("line 5 (")
+                   && m->text().count('\n') == 11 && m->text().endsWith(" more");
+        }));
         QVERIFY(b.findChild<QMessageBox *>()->isVisible() && !QApplication::activeModalWidget());
         QCOMPARE(file("old.cfg"), QByteArray("the previous design\n"));
         save(b, "after.cfg");

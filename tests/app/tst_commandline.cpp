@@ -137,6 +137,7 @@ void tst_CommandLine::refused_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("named"); // what the one-line error must name
     dataRow("batch option without batch", "--save o.cfg", "--save");
+    dataRow("strict without batch", "--strict", "--strict needs --batch");
     dataRow("unknown option", "--batch - --frob", "unknown option --frob");
     dataRow("unknown option, one dash", "--batch - -frob", "unknown option -frob");
     dataRow("unknown option with a value", "--batch - --frob=1", "unknown option --frob");

@@ -156,9 +156,9 @@ private slots:
         // Every edit, every Return in an unchanged field, every click on "Rotate All", none on the
         // type already checked.
         dataRow("edits",
-                "StartE=9 DE=5 Num=3 DX=2 DY=5 Length=6 RotateAllDeg=3 RotateAll Type3 "
+                "StartE=9000 DE=5 Num=3 DX=2 DY=5 Length=6 RotateAllDeg=3 RotateAll Type3 "
                 "StartE DE Num DX DY Length RotateAllDeg RotateAll",
-                "16|3|111011|9|5|3|2|5|6|3");
+                "16|3|111011|9000|5|3|2|5|6|3");
         dataRow("inf", "DX=inf", "0|3|111011|8000|-15|10|4|1|4|0");
         dataRow("1e999", "RotateAllDeg=1e999", "0|3|111011|8000|-15|10|4|1|4|0");
         dataRow("left with letters", "Length~abc", "0|3|111011|8000|-15|10|4|1|4|0");
@@ -216,6 +216,71 @@ private slots:
                               doc.design().crystals[0].texts.deg.trimmed(),
                               doc.design().crystals[0].texts.energy.trimmed(),
                               doc.design().crystals[0].texts.length.trimmed()}));
+    }
+
+    // Fields whose values give no reflection are marked red with the reason as their tooltip:
+    // a crystal's Angle and Energy, the start energy, the lattice constant and the indices. The
+    // numbers in them stay as the design has them.
+    void marks_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("field");   // "Deg:3" of crystal 3's row, else a panel field
+        QTest::addColumn<QString>("tooltip"); // how it starts; empty: not marked
+        dataRow("reflects", "", "Energy:1", "");
+        // hc / 2d for d = 3.13507 A is 1977.37 eV.
+        dataRow("row below the cut-off",
+                "Num=4 crystal.3.Energy=1000",
+                "Energy:3",
+                "No Bragg reflection: 1000 eV is below the Si 1 1 1 cut-off of 1977.4 eV");
+        dataRow(
+            "its angle too", "Num=4 crystal.3.Energy=1000", "Deg:3", "No Bragg reflection: 1000");
+        dataRow("its neighbour", "Num=4 crystal.3.Energy=1000", "Deg:2", "");
+        dataRow("laid out below", "Num=1000", "Energy:403", "No Bragg reflection: 1970 eV");
+        dataRow("negative", "StartE=-5", "Deg:1", "No Bragg reflection: -5 eV is a negative");
+        dataRow("start energy", "StartE=1000", "StartE", "No Bragg reflection: 1000 eV is below");
+        dataRow(
+            "lattice 0", "LatticeC=0", "LatticeC", "No crystal can reflect: a lattice constant");
+        dataRow("0 0 0", "Index=0,0,0", "IndexL", "No crystal can reflect: 0 0 0");
+        dataRow("fraction", "Index=1.5,1,1", "IndexH", "No crystal can reflect: Miller indices");
+        dataRow("whole 100s", "Index=100,100,100", "IndexH", "");
+        dataRow("whole 100s: the spacing",
+                "Index=100,100,100",
+                "Spacing",
+                "The spacing 0.0314 Å is below half the wavelength");
+        dataRow(
+            "whole 100s: the energy", "Index=100,100,100", "StartE", "No Bragg reflection: 8000");
+    }
+    void marks()
+    {
+        QFETCH(QString, settings);
+        QFETCH(QString, field);
+        QFETCH(QString, tooltip);
+        DesignDocument doc;
+        for (const QString &s : settings.split(' ', Qt::SkipEmptyParts))
+            QVERIFY(!doc.apply(s.section('=', 0, 0), s.section('=', 1)));
+        MCrystal material;
+        material.setDocument(&doc);
+        CAlign arrangement;
+        arrangement.setDocument(&doc);
+        const int n = field.section(':', 1).toInt();
+        ACrystal row(&doc, n);
+        QLineEdit *shown = nullptr;
+        if (n > 0) {
+            row.showCrystal(doc.design().crystals.at(n - 1), n);
+            row.buildRow();
+            shown = child<QLineEdit>(&row, qPrintable(field.section(':', 0, 0)));
+            const CrystalTexts &t = doc.design().crystals.at(n - 1).texts;
+            QCOMPARE(shown->text(), field.startsWith("Deg") ? t.deg : t.energy);
+        } else {
+            shown = material.findChild<QLineEdit *>(field);
+            if (!shown)
+                shown = arrangement.findChild<QLineEdit *>(field);
+        }
+        QVERIFY(shown);
+        QVERIFY2(tooltip.isEmpty() ? shown->toolTip().isEmpty()
+                                   : shown->toolTip().startsWith(tooltip),
+                 qPrintable(shown->toolTip()));
+        QCOMPARE(shown->styleSheet().contains("rgb(255, 160, 160)"), !tooltip.isEmpty());
     }
 
     // A row builds its fields only when asked (when it comes into view); until then it costs an
