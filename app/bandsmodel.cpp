@@ -63,6 +63,9 @@ QVariant BandsModel::headerData(int section, Qt::Orientation orientation, int ro
             return BandsWindow::tr(
                 "The half-peak energies of the efficiency with the source's spread of angles, "
                 "and their middle (refraction included), about the crystal's label");
+        case EffectiveGap:
+            return BandsWindow::tr("The gap (positive) or overlap (negative) to the next "
+                                   "effective band up in energy");
         case PeakEfficiency:
             return BandsWindow::tr(
                 "The highest share of the photons of one energy that meet the crystal and are "
@@ -109,6 +112,8 @@ QVariant BandsModel::headerData(int section, Qt::Orientation orientation, int ro
         return BandsWindow::tr("Effective high\n[eV]");
     case EffectiveCentre:
         return BandsWindow::tr("Effective centre\n[eV]");
+    case EffectiveGap:
+        return BandsWindow::tr("Effective gap\n[eV]");
     case PeakEfficiency:
         return BandsWindow::tr("Peak\nefficiency");
     case Photons:
@@ -167,6 +172,8 @@ QVariant BandsModel::data(const QModelIndex &index, int role) const
         return optionalFixed(c.effectiveBandHigh, 3);
     case EffectiveCentre:
         return optionalFixed(c.effectiveCentre, 3);
+    case EffectiveGap:
+        return optionalFixed(c.effectiveGapAbove, 3);
     case PeakEfficiency:
         return optionalFixed(c.peakEfficiency, 4);
     case Photons:

@@ -7,9 +7,9 @@
 
 // The Bands window's table: one row per crystal, read straight from the analysis. The widths,
 // bands and offsets of the intrinsic curves, then the peak and integrated reflectivities of both
-// polarisations, then the crystal lit by the source: its effective band, peak efficiency and the
-// eV of a flat spectrum it passes. A crystal without a band says why in its first empty column,
-// and at length in its tooltip.
+// polarisations, then the crystal lit by the source: its effective band and the gap to the next
+// one up, peak efficiency and the eV of a flat spectrum it passes. A crystal without a band says
+// why in its first empty column, and at length in its tooltip.
 class BandsModel : public QAbstractTableModel
 {
 public:
@@ -30,6 +30,7 @@ public:
         EffectiveLow,
         EffectiveHigh,
         EffectiveCentre,
+        EffectiveGap,
         PeakEfficiency,
         Photons,
         Columns

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "raytrace.h"
 #include "sweep.h"
 
 #include <QPair>
@@ -61,11 +62,6 @@ bool runsWithoutWindow(int argc, char **argv);
 // without a window then starts a QGuiApplication on the offscreen platform, else a
 // QCoreApplication.
 bool drawsPictures(int argc, char **argv);
-
-// The most rays one --rays run traces (every reflected ray is kept until the spot is made), and
-// the largest seed (2^53, so that the JSON report states it exactly).
-inline constexpr qint64 kMaxRays = 100000000;
-inline constexpr quint64 kMaxSeed = 9007199254740992ULL;
 
 // Names that --set and --sweep accept, and whether one takes a number (all but Material, Index).
 bool isSettingName(const QString &name);

@@ -46,7 +46,8 @@ QList<QByteArray> bandsTableColumns()
             "effective_band_high_eV",
             "effective_centre_eV",
             "peak_efficiency",
-            "band_photons_eV"};
+            "band_photons_eV",
+            "effective_gap_above_eV"};
 }
 
 QByteArray bandsTableCsv(const BandsAnalysis &a)
@@ -79,7 +80,8 @@ QByteArray bandsTableCsv(const BandsAnalysis &a)
                                                c.effectiveBandHigh,
                                                c.effectiveCentre,
                                                c.peakEfficiency,
-                                               c.bandPhotons})
+                                               c.bandPhotons,
+                                               c.effectiveGapAbove})
             add(v);
         csv += "\r\n";
     }

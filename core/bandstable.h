@@ -12,7 +12,8 @@
 //   no,energy_eV,state,reflects,fwhm_sigma_urad,fwhm_pi_urad,low_eV,high_eV,gap_above_eV,
 //   refraction_shift_eV,lattice_offset_eV,peak_reflectivity_sigma,peak_reflectivity_pi,
 //   integrated_reflectivity_sigma_urad,integrated_reflectivity_pi_urad,effective_band_low_eV,
-//   effective_band_high_eV,effective_centre_eV,peak_efficiency,band_photons_eV
+//   effective_band_high_eV,effective_centre_eV,peak_efficiency,band_photons_eV,
+//   effective_gap_above_eV
 // state is band, no reflection, forbidden or no data; reflects 1 or 0. Band edges are about the
 // crystals' labels as the analysis gives them. Every number is the shortest text that reads back
 // as the same double; a field the crystal does not have is empty.

@@ -20,6 +20,11 @@
 // Energies in eV: about each crystal's label (as the bands of the analysis) unless a name says
 // otherwise; positions in the design's length unit.
 
+// The most rays one run traces (every reflected ray is kept until the spot is made), and the
+// largest seed (2^53, so that the JSON report states it exactly).
+inline constexpr qint64 kMaxRays = 100000000;
+inline constexpr quint64 kMaxSeed = 9007199254740992ULL;
+
 struct RayTraceParams
 {
     qint64 rays = 1000000;

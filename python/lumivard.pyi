@@ -85,6 +85,24 @@ class Design:
     @property
     def comment(self) -> str: ...
     @property
+    def source_distance(self) -> float:
+        """Source.Distance: from crystal 1's centre upstream, design length unit."""
+    @property
+    def source_size(self) -> float:
+        """Source.Size: FWHM across the beam, design length unit."""
+    @property
+    def source_divergence(self) -> float:
+        """Source.Divergence: FWHM, microradians (0: a parallel beam)."""
+    @property
+    def polarisation(self) -> str:
+        """"sigma", "pi", "unpolarised" or the degree, as set() takes it."""
+    @property
+    def polarisation_degree(self) -> float:
+        """1 sigma, -1 pi, 0 unpolarised."""
+    @property
+    def temperature(self) -> float:
+        """Of the crystals, degrees C."""
+    @property
     def crystals(self) -> dict[str, npt.NDArray[np.float64] | npt.NDArray[np.int64]]:
         """The crystal table of --csv: no, x, y, angle_deg, energy_eV, length, in_beam_centre,
         beam_width, start_x, start_y, end_x, end_y."""
@@ -109,8 +127,8 @@ class Design:
     @property
     def image_history(self) -> npt.NDArray[np.float64]:
         """(m, 2): every image point since the design was made."""
-    def report(self) -> dict[str, Any]:
-        """The JSON report of --json as a dict."""
+    def report(self, rays: int | None = None, seed: int = 1) -> dict[str, Any]:
+        """The JSON report of --json (with --rays RAYS --seed SEED) as a dict."""
     def bands(self) -> dict[str, Any]:
         """report()["bands"] with lists of objects turned into dicts of columns."""
     def __getstate__(self) -> str: ...
@@ -126,7 +144,8 @@ def sweep(
     design: Design, name: str, values: Iterable[Value]
 ) -> dict[str, npt.NDArray[np.float64]]:
     """The --sweep table: value, focus_x, focus_y, image_x, image_y, lsq_focus_x, lsq_focus_y,
-    lsq_rms, coverage, largest_gap_eV, reflecting; one row per value. design is not changed."""
+    lsq_rms, coverage, largest_gap_eV, reflecting, effective_coverage, effective_largest_gap_eV;
+    one row per value. design is not changed."""
 
 def sweep_values(start: float, stop: float, step: float) -> npt.NDArray[np.float64]:
     """The values of --sweep NAME=START:STOP:STEP."""

@@ -4,6 +4,7 @@
 #include "designdocument.h"
 #include "designfile.h"
 #include "pyconvert.h"
+#include "raytrace.h"
 #include "report.h"
 
 #include <QJsonObject>
@@ -178,6 +179,41 @@ DocumentPtr copyOf(const DesignDocument &doc)
     return copy;
 }
 
+py::object report(const DesignDocument &doc, const py::object &rays, const py::object &seed)
+{
+    if (rays.is_none())
+        return toPy(QJsonValue(designReportObject(doc, reportFile(doc))));
+    if (!py::isinstance<py::int_>(rays) || PyBool_Check(rays.ptr()))
+        throw py::type_error("rays is an int or None");
+    if (!py::isinstance<py::int_>(seed) || PyBool_Check(seed.ptr()))
+        throw py::type_error("seed is an int");
+    const py::int_ n(rays);
+    const py::int_ s(seed);
+    if (n < py::int_(1) || n > py::int_(kMaxRays))
+        throw py::value_error(QStringLiteral("rays=%1: the number of rays is a whole number from "
+                                             "1 to %2")
+                                  .arg(toQString(py::repr(n)))
+                                  .arg(kMaxRays)
+                                  .toStdString());
+    if (s < py::int_(0) || s > py::int_(kMaxSeed))
+        throw py::value_error(QStringLiteral("seed=%1: the seed is a whole number from 0 to %2")
+                                  .arg(toQString(py::repr(s)))
+                                  .arg(kMaxSeed)
+                                  .toStdString());
+    RayTraceParams params;
+    params.rays = n.cast<qint64>();
+    params.seed = s.cast<quint64>();
+    // The trace runs without the interpreter's lock, on a copy that no other thread can change.
+    const DocumentPtr copy = copyOf(doc);
+    const QString file = reportFile(doc);
+    QJsonObject object;
+    {
+        py::gil_scoped_release unlocked;
+        object = designReportObject(*copy, file, params);
+    }
+    return toPy(QJsonValue(object));
+}
+
 void warnNotes(const QString &path, const ReadResult &r)
 {
     if (r.notes.isEmpty())
@@ -333,7 +369,11 @@ Types `value` into the field `name` and presses Return, as --set NAME=VALUE does
 
 Names: StartE (eV), DE (eV), Num, DX, DY, Length, LatticeC (Angstrom), Type (1 to 7),
 RotateAll (degrees; also ticks "Rotate All"), Material ("Si" or "Ge"), Index ("h,k,l" or a
-tuple (h, k, l)), and crystal.N.X, .Y, .Deg, .Energy, .Length for crystal N (from 1).
+tuple (h, k, l)), and crystal.N.X, .Y, .Deg, .Energy, .Length for crystal N (from 1); the
+source of the Bands window: Source.Distance (from crystal 1's centre, design length unit, above
+0), Source.Size (FWHM, design length unit), Source.Divergence (FWHM, microradians; 0 for a
+parallel beam), Polarisation ("sigma", "pi", "unpolarised" or a degree from -1 to 1) and
+Temperature (of the crystals, degrees C).
 A str is typed as it is, an int in decimal, a float with 15 significant digits (as --sweep
 types its values). The crystals are laid out and traced again, and the focus and image
 histories gain an entry.
@@ -419,6 +459,35 @@ before the call, and the exception is that of set().)doc");
         [](const DesignDocument &doc) { return toPy(doc.design().comment); },
         "The design file's comment.");
 
+    // The source of the Bands window and the crystals' temperature.
+    c.def_property_readonly(
+        "source_distance",
+        [](const DesignDocument &doc) { return doc.design().source.distance; },
+        "Source.Distance: from crystal 1's centre upstream along the incident beam, design length "
+        "unit.");
+    c.def_property_readonly(
+        "source_size",
+        [](const DesignDocument &doc) { return doc.design().source.size; },
+        "Source.Size: the FWHM of the source across the beam, design length unit (0: a point).");
+    c.def_property_readonly(
+        "source_divergence",
+        [](const DesignDocument &doc) { return doc.design().source.divergence; },
+        "Source.Divergence: the FWHM of the rays' directions, microradians (0: a parallel beam).");
+    c.def_property_readonly(
+        "polarisation",
+        [](const DesignDocument &doc) {
+            return toPy(Reflection::polarisationText(doc.design().source.polarisation));
+        },
+        "Polarisation as set() takes it: \"sigma\", \"pi\", \"unpolarised\" or the degree.");
+    c.def_property_readonly(
+        "polarisation_degree",
+        [](const DesignDocument &doc) { return doc.design().source.polarisation.degree; },
+        "The degree of linear polarisation: 1 sigma, -1 pi, 0 unpolarised.");
+    c.def_property_readonly(
+        "temperature",
+        [](const DesignDocument &doc) { return doc.design().source.temperature; },
+        "Temperature: of the crystals, degrees C; it sets the real crystal's lattice constant.");
+
     c.def_property_readonly("crystals", &crystalTable, R"doc(
 The crystal table, bit for bit what --csv writes: a dict of NumPy arrays, one per column, one row
 per crystal in list order (a new dict at every access).
@@ -466,19 +535,25 @@ row per tracing with two crystals or more.)doc");
         [](const DesignDocument &doc) { return pointArray(doc.imageHistory()); },
         "Every image point since the design was made, oldest first, as focus_history.");
 
-    c.def(
-        "report",
-        [](const DesignDocument &doc) {
-            return toPy(QJsonValue(designReportObject(doc, reportFile(doc))));
-        },
-        R"doc(report() -> dict
+    c.def("report",
+          &report,
+          py::arg("rays") = py::none(),
+          py::arg("seed") = 1,
+          R"doc(report(rays: int | None = None, seed: int = 1) -> dict
 
 The whole JSON report as a dict: json.loads of what `lumivard --batch FILE --json`
 writes, with FILE the absolute path in `file` (None when the design has no file).
 
 Keys: file, panels, crystals (the table as a list of dicts), readouts (focus, image: text, x, y,
-distance), history (the newest entries), bands (see bands()). Numbers that are not finite are
-None. Units as in the class's documentation; band widths in microradians.)doc");
+distance), history (the newest entries), bands (see bands()), rays. Numbers that are not finite
+are None. Units as in the class's documentation; band widths in microradians.
+
+With rays=N (1 to 100000000) "rays" holds a Monte-Carlo ray trace of N rays from the design's
+source, as --rays N --seed SEED adds it: per crystal the traced energies and efficiency (eV),
+the peak efficiency, the photons (eV of a flat spectrum) with their counting errors, and the spot
+at the least-squares focus (design length unit). The same seed (0 to 2**53) traces the same rays;
+the interpreter's lock is released while they run. Without rays it is None. ValueError for a
+number of rays or a seed out of range.)doc");
     c.def(
         "bands",
         [](const DesignDocument &doc) {

@@ -113,15 +113,18 @@ no number.
 Each value is typed into the field (set()'s rules: a float with 15 significant digits) on a copy
 of `design`, which itself does not change. Names as for set(), but not Material or Index. Fields
 that lay the whole design out afresh (StartE, DE, Num, DX, DY, Length, LatticeC, RotateAll) run
-on every core; Type and the crystals' fields one value after the other, as --sweep runs them. Every value is checked before the first runs: KeyError for an unknown name,
+on every core; Type, the crystals' fields and the source's one value after the other, as
+--sweep runs them. Every value is checked before the first runs: KeyError for an unknown name,
 ValueError for a value the field refuses, IndexError for a crystal the design does not have.
 The interpreter's other threads run meanwhile; Ctrl+C stops it with KeyboardInterrupt.
 
 Columns: value (the number typed); focus_x, focus_y, image_x, image_y: the focus and image
 read-outs (NaN with fewer than two crystals); lsq_focus_x, lsq_focus_y, lsq_rms: the
 least-squares focus of the reflected centre lines and its RMS distance (design length unit);
-coverage: the fraction (0 to 1) of the array's energy range inside a band; largest_gap_eV: the
-widest gap between neighbouring bands, eV; reflecting: how many crystals have a band.)doc");
+coverage: the fraction (0 to 1) of the array's energy range inside an intrinsic band;
+largest_gap_eV: the widest gap between neighbouring intrinsic bands, eV; reflecting: how many
+crystals reflect (have a Bragg angle); effective_coverage, effective_largest_gap_eV: the same
+for the effective bands with the design's source (NaN where no crystal has one).)doc");
     m.def("sweep_values",
           &values,
           py::arg("start"),

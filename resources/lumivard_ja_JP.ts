@@ -269,6 +269,16 @@
 [eV]</translation>
     </message>
     <message>
+        <source>Effective gap
+[eV]</source>
+        <translation>実効隙間
+[eV]</translation>
+    </message>
+    <message>
+        <source>The gap (positive) or overlap (negative) to the next effective band up in energy</source>
+        <translation>エネルギーが一つ上の実効バンドとの隙間 (正) または重なり (負)</translation>
+    </message>
+    <message>
         <source>Peak
 efficiency</source>
         <translation>ピーク

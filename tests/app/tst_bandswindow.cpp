@@ -311,14 +311,25 @@ private slots:
         // A point source 100 units away with 1 mrad: crystals 1 to 5 are lit at most.
         type(sourceField(b, "SourceDistance"), "100");
         type(sourceField(b, "SourceDivergence"), "1000");
-        QCOMPARE(table(b)->columnCount(), 18);
-        QCOMPARE(table(b)->headerData(16, Qt::Horizontal).toString(), QString("Peak\nefficiency"));
+        QCOMPARE(table(b)->columnCount(), 19);
+        QCOMPARE(table(b)->headerData(17, Qt::Horizontal).toString(), QString("Peak\nefficiency"));
+        QCOMPARE(table(b)->headerData(16, Qt::Horizontal).toString(),
+                 QString("Effective gap\n[eV]"));
+        QVERIFY(cell(b, 9, 16).isEmpty());
         QVERIFY(!cell(b, 0, 13).isEmpty() && cell(b, 0, 13) != "not lit");
         QCOMPARE(cell(b, 9, 13), QString("not lit"));
         QVERIFY(cell(b, 9, 13, Qt::ToolTipRole).startsWith("Not lit: no ray of the source"));
         QCOMPARE(cell(b, 9, 9),
                  QString::number(
                      *b.bandsWindow.analysis().crystals.at(9).peakReflectivitySigma, 'f', 4));
+
+        // A wide source far away lights them all, in bands about 31 eV wide and 15 eV apart: each
+        // overlaps the next one up, and the top one has none above it.
+        type(sourceField(b, "SourceDistance"), "10000");
+        type(sourceField(b, "SourceSize"), "20");
+        QVERIFY(cell(b, 0, 16).isEmpty());
+        for (int row = 1; row < 10; ++row)
+            QVERIFY2(cell(b, row, 16).startsWith('-'), qPrintable(cell(b, row, 16)));
     }
 
     // The table as CSV through the window's dialog, offered under the design's name.

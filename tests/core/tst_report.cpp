@@ -206,17 +206,23 @@ private slots:
                             "peak_reflectivity_sigma,peak_reflectivity_pi,"
                             "integrated_reflectivity_sigma_urad,integrated_reflectivity_pi_urad,"
                             "effective_band_low_eV,effective_band_high_eV,effective_centre_eV,"
-                            "peak_efficiency,band_photons_eV"));
+                            "peak_efficiency,band_photons_eV,effective_gap_above_eV"));
         const QList<QByteArray> first = rows.at(1).trimmed().split(',');
-        QCOMPARE(first.size(), 20);
+        QCOMPARE(first.size(), 21);
         QCOMPARE(first.at(2) + first.at(3), QByteArray("band1"));
         QCOMPARE(first.at(4).toDouble(), a.crystals.at(0).fwhmSigma);
         QCOMPARE(first.at(15).toDouble(), *a.crystals.at(0).effectiveBandLow);
         QCOMPARE(first.at(19).toDouble(), *a.crystals.at(0).bandPhotons);
+        // Crystal 1 has the top band; crystal 3's next effective band up is crystal 1's, since
+        // crystal 2 does not reflect.
+        QVERIFY(first.at(20).isEmpty());
+        const QList<QByteArray> third = rows.at(3).trimmed().split(',');
+        QCOMPARE(third.at(20).toDouble(),
+                 *a.crystals.at(0).effectiveBandLow - *a.crystals.at(2).effectiveBandHigh);
         // Turned to the -1 degrees of "no reflection", with the energy that angle gives.
         QCOMPARE(rows.at(2).trimmed(),
                  "2," + shortestNumber(*a.crystals.at(1).energy) + ",no reflection,0"
-                     + QByteArray(16, ','));
+                     + QByteArray(17, ','));
     }
 };
 

@@ -56,7 +56,21 @@ def canonical(report):
 DESIGNS = [(None, [])] + [(path, []) for path in CORPUS] + [
     (None, [("DE", "-5"), ("Num", "20"), ("Material", "Ge"), ("Index", "2,2,0")]),
     (CORPUS[0], [("RotateAll", "12.5"), ("crystal.2.Deg", "30"), ("crystal.1.Length", "-3")]),
+    (None, [("Source.Divergence", "100"), ("Source.Size", "20"), ("Source.Distance", "2500"),
+            ("Polarisation", "0.25"), ("Temperature", "40")]),
 ]
+
+# The properties that read the panels and the source, and where the report has them.
+PROPERTIES = [("material", "panels", "material"), ("lattice_constant", "panels", "latticeConstant"),
+              ("spacing", "panels", "spacing"), ("type", "panels", "type"),
+              ("rotate_all", "panels", "rotateAll"), ("rotate_all_deg", "panels", "rotateAllDeg"),
+              ("start_energy", "panels", "startEnergy"), ("energy_step", "panels", "deltaEnergy"),
+              ("dx", "panels", "dx"), ("dy", "panels", "dy"), ("length", "panels", "length"),
+              ("comment", "panels", "comment"), ("source_distance", "source", "distance"),
+              ("source_size", "source", "size"), ("source_divergence", "source", "divergence_urad"),
+              ("polarisation", "source", "polarisation"),
+              ("polarisation_degree", "source", "polarisationDegree"),
+              ("temperature", "source", "temperature_C")]
 
 
 def design_of(path, settings):
@@ -90,6 +104,9 @@ class SameNumbers(unittest.TestCase):
                     self.assertTrue(same_bits(column, expected[name]), name)
 
                 report = design.report()
+                for name, part, key in PROPERTIES:
+                    where = report["panels"] if part == "panels" else report["bands"]["source"]
+                    self.assertEqual(getattr(design, name), where[key], name)
                 # None, as the report's null, with fewer than two crystals that reflect.
                 focus = report["readouts"]["focus"]
                 self.assertEqual(design.focus, focus and (focus["x"], focus["y"]))
@@ -104,12 +121,30 @@ class SameNumbers(unittest.TestCase):
                     else:
                         self.assertEqual(list(values), rows, key)
 
+    def test_rays_as_the_command_line_traces_them(self):
+        path, settings = DESIGNS[-1]
+        design = design_of(path, settings)
+        self.assertIsNone(design.report()["rays"])
+        for rays, seed in [(4000, 1), (4000, 9), (1, 2**53)]:
+            with self.subTest(rays=rays, seed=seed):
+                status, out, err = batch(*batch_args(path, settings), "--json", "-",
+                                         "--rays", str(rays), "--seed", str(seed))
+                self.assertEqual(status, 0, err)
+                self.assertEqual(canonical(design.report(rays=rays, seed=seed)),
+                                 canonical(json.loads(out)))
+        for rays, seed, error in [(0, 1, ValueError), (10**8 + 1, 1, ValueError),
+                                  (10, -1, ValueError), (10, 2**53 + 1, ValueError),
+                                  (True, 1, TypeError), (1.5, 1, TypeError), (10, "1", TypeError)]:
+            with self.subTest(rays=rays, seed=seed), self.assertRaises(error):
+                design.report(rays=rays, seed=seed)
+
     def test_sweep_as_the_command_line_runs_it(self):
         # (design, --set changes, name, from, to, step): panels on threads, the rest in order.
         sweeps = [(None, [("Num", "20")], "DE", -0.5, -15, -0.5),
                   (CORPUS[4], [], "StartE", 7000, 9000, 125),
                   (CORPUS[1], [], "Type", 1, 7, 1),
-                  (CORPUS[2], [], "crystal.3.Length", 1, 20, 0.37)]
+                  (CORPUS[2], [], "crystal.3.Length", 1, 20, 0.37),
+                  (None, [("Source.Size", "20")], "Source.Divergence", 0, 300, 50)]
         for path, settings, name, start, stop, step in sweeps:
             with self.subTest(name=name):
                 status, out, err = batch(*batch_args(path, settings), "--csv", "-",
@@ -142,7 +177,9 @@ class Refusals(unittest.TestCase):
                ("Material", "Cu", ValueError), ("Index", "1,1", ValueError),
                ("Index", (1, "x", 1), ValueError), ("crystal.3.Deg", "", ValueError),
                ("Bogus", "1", KeyError), ("crystal.0.X", "1", KeyError),
-               ("crystal.11.X", "1", IndexError)]
+               ("crystal.11.X", "1", IndexError), ("Source.Distance", 0, ValueError),
+               ("Source.Divergence", -1, ValueError), ("Polarisation", "circular", ValueError),
+               ("Temperature", -300, ValueError)]
 
     def test_refused_as_by_the_command_line(self):
         for name, value, error in self.REFUSED:

@@ -22,7 +22,8 @@ CORPUS = sorted((pathlib.Path(__file__).resolve().parents[2] / "fuzz" / "corpus"
 SMALL = [p for p in CORPUS if p.stat().st_size < 20000]
 NAMES = ["StartE", "DE", "Num", "DX", "DY", "Length", "Type", "RotateAll", "Material", "Index",
          "LatticeC", "crystal.1.X", "crystal.2.Y", "crystal.3.Deg", "crystal.4.Energy",
-         "crystal.5.Length", "crystal.40.X", "crystal.0.X", "Bogus", "de", ""]
+         "crystal.5.Length", "crystal.40.X", "crystal.0.X", "Source.Distance", "Source.Size",
+         "Source.Divergence", "Polarisation", "Temperature", "Bogus", "de", ""]
 EXPECTED = (KeyError, ValueError, IndexError, TypeError, OSError)
 
 
@@ -38,7 +39,8 @@ def random_value(rng):
         return rng.choice([float("nan"), float("inf"), -float("inf"), -0.0, 1e999 * 0])
     if kind == 4:
         return rng.choice(["", " ", "abc", "1e999", "nan", "0x10", "1,2,3", "2,2,0", "Si", "ge",
-                           "７", "8000\n", "1;2", "-", "+.5", "1e-400", "\udcff"])
+                           "７", "8000\n", "1;2", "-", "+.5", "1e-400", "\udcff", "sigma", "PI",
+                           "unpolarised"])
     if kind == 5:
         return (rng.randint(-3, 5), rng.randint(-3, 5), rng.randint(-3, 5))
     if kind == 6:
@@ -94,8 +96,10 @@ class RandomCalls(unittest.TestCase):
                     table = lumivard.sweep(design, rng.choice(NAMES), values)
                     self.assertEqual({len(c) for c in table.values()}, {len(values)})
                 elif action < 68:
-                    report = design.report()
+                    rays = rng.choice([None, None, 1, 300, 0, -5, 10**9])
+                    report = design.report(rays=rays, seed=rng.randrange(3))
                     self.assertEqual(len(report["crystals"]), len(design.crystals["no"]))
+                    self.assertEqual(report["rays"] is None, rays is None)
                 elif action < 71:
                     design.bands()
                 elif action < 75:
