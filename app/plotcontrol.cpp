@@ -151,7 +151,11 @@ void PlotControl::drawPicture(DispABase *w, Kept &k, const PaintStart &start)
 {
     // The surface as its paint leaves it before the scene: its background, in the painter's
     // pen, brush and font.
-    k.picture = QImage(start.size * start.ratio, start.format);
+    // The same buffer again where it fits: a fresh one of this size would be mapped anew, page by
+    // page, at every drawing.
+    const QSize pixels = start.size * start.ratio;
+    if (k.picture.size() != pixels || k.picture.format() != start.format)
+        k.picture = QImage(pixels, start.format);
     k.picture.setDevicePixelRatio(start.ratio);
     k.picture.setDotsPerMeterX(start.dotsPerMeterX);
     k.picture.setDotsPerMeterY(start.dotsPerMeterY);
