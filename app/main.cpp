@@ -91,10 +91,12 @@ bool displayNamed(int argc, char **argv)
 int main(int argc, char **argv)
 {
 #ifdef __GLIBC__
-    // A large design's texts and crossings come and go at every change: blocks of this size or
-    // more are mapped and given back when freed, rather than left to fragment the heap (which
-    // glibc's sliding threshold would do, holding a thousand-crystal design's memory twice).
-    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    // A large design's crossings come and go at every change: blocks of this size or more are
+    // mapped and given back when freed, rather than left to fragment the heap (which glibc's
+    // sliding threshold would do, holding a thousand-crystal design's memory twice). Not smaller:
+    // every fresh mapping is paid for page by page, which on a virtual machine costs a load of
+    // 1000 crystals a third of its time.
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
 #endif
     initLumivardResources();
     if (runsWithoutWindow(argc, argv))

@@ -709,7 +709,7 @@ void quietOffscreen(QtMsgType type, const QMessageLogContext &context, const QSt
 int main(int argc, char **argv)
 {
     // As the program does (app/main.cpp).
-    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietOffscreen);
     initLumivardResources();
