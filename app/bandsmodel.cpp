@@ -4,14 +4,11 @@
 #include "bragg.h"
 #include "latticeconstants.h"
 
-namespace {
-
 QString fixed(double v, int decimals)
 {
     return QString::number(v, 'f', decimals);
 }
 
-// With its sign, so that an offset reads as a direction.
 QString signedFixed(double v, int decimals)
 {
     const QString s = fixed(v, decimals);
@@ -22,8 +19,6 @@ QString optionalFixed(const std::optional<double> &v, int decimals)
 {
     return v ? fixed(*v, decimals) : QString();
 }
-
-} // namespace
 
 void BandsModel::setAnalysis(const BandsAnalysis *a)
 {

@@ -5,6 +5,14 @@
 #include <QAbstractTableModel>
 #include <QString>
 
+#include <optional>
+
+// The Bands window's numbers as text: with this many decimals; the same with its sign, so that an
+// offset reads as a direction; empty for a value there is none of.
+QString fixed(double v, int decimals);
+QString signedFixed(double v, int decimals);
+QString optionalFixed(const std::optional<double> &v, int decimals);
+
 // The Bands window's table: one row per crystal, read straight from the analysis. The widths,
 // bands and offsets of the intrinsic curves, then the peak and integrated reflectivities of both
 // polarisations, then the crystal lit by the source: its effective band and the gap to the next

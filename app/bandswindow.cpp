@@ -40,18 +40,6 @@
 
 namespace {
 
-QString fixed(double v, int decimals)
-{
-    return QString::number(v, 'f', decimals);
-}
-
-// With its sign, so that an offset reads as a direction.
-QString signedFixed(double v, int decimals)
-{
-    const QString s = fixed(v, decimals);
-    return s.startsWith(QLatin1Char('-')) ? s : QLatin1Char('+') + s;
-}
-
 QString general(double v)
 {
     return QString::number(v, 'g', 6);

@@ -1,6 +1,7 @@
 #include "raystab.h"
 
 #include "bandsdrawing.h"
+#include "bandsmodel.h"
 #include "chcoord.h"
 #include "commandline.h"
 #include "crystaldrawing.h"
@@ -34,16 +35,6 @@ struct RaysTab::Run
 };
 
 namespace {
-
-QString fixed(double v, int decimals)
-{
-    return QString::number(v, 'f', decimals);
-}
-
-QString optionalFixed(const std::optional<double> &v, int decimals)
-{
-    return v ? fixed(*v, decimals) : QString();
-}
 
 // The crystal list of a subject's own crystals.
 CrystalList listOf(const RaysSubject &s)
