@@ -2,6 +2,7 @@
 
 #include "designdocument.h"
 #include "designfile.h"
+#include "documentpanel.h"
 #include "noreflectiontext.h"
 #include "numberinput.h"
 
@@ -74,18 +75,7 @@ CAlign::CAlign(QWidget *parent) : QFrame(parent), own(std::make_unique<DesignDoc
 
 void CAlign::setDocument(DesignDocument *d)
 {
-    if (doc)
-        doc->disconnect(this);
-    doc = d;
-    if (doc != own.get())
-        own.reset();
-    if (!doc)
-        return;
-    connect(doc, &DesignDocument::changed, this, [this](DesignDocument::Changes what) {
-        if (what & DesignDocument::DesignChanged)
-            showDesign();
-    });
-    showDesign();
+    attachDocument(this, doc, own, d, [this] { showDesign(); });
 }
 
 void CAlign::showDesign()

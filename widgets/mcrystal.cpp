@@ -3,6 +3,7 @@
 #include "bragg.h"
 #include "designdocument.h"
 #include "designfile.h"
+#include "documentpanel.h"
 #include "noreflectiontext.h"
 #include "numberinput.h"
 #include "reflection.h"
@@ -55,18 +56,7 @@ MCrystal::~MCrystal()
 
 void MCrystal::setDocument(DesignDocument *d)
 {
-    if (doc)
-        doc->disconnect(this);
-    doc = d;
-    if (doc != own.get())
-        own.reset();
-    if (!doc)
-        return;
-    connect(doc, &DesignDocument::changed, this, [this](DesignDocument::Changes what) {
-        if (what & DesignDocument::DesignChanged)
-            showDesign();
-    });
-    showDesign();
+    attachDocument(this, doc, own, d, [this] { showDesign(); });
 }
 
 void MCrystal::showDesign()
