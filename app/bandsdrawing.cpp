@@ -47,18 +47,6 @@ QRectF screenRect(const ChCoord &cc, double x0, double x1, double y0, double y1,
 
 } // namespace
 
-void setWorldFromView(ChCoord &cc, const QRectF &view)
-{
-    cc.setWorld(view.x(), view.y(), view.x() + view.width(), view.y() + view.height());
-}
-
-bool mapsToPixels(const ChCoord &cc)
-{
-    const double kx = (cc.sx1 - cc.sx0) / (cc.wx1 - cc.wx0);
-    const double ky = (cc.sy1 - cc.sy0) / (cc.wy1 - cc.wy0);
-    return std::isfinite(kx) && std::isfinite(ky) && kx != 0 && ky != 0;
-}
-
 void fillWorldRect(QPainter *p,
                    const ChCoord &cc,
                    double x0,

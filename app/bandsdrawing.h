@@ -14,11 +14,6 @@ class QPainter;
 // why a plot is empty. Views are world rectangles (x, y the lower left corner) as in the plot
 // windows; `window` is the surface in pixels.
 
-// cc's world set from the view.
-void setWorldFromView(ChCoord &cc, const QRectF &view);
-// A view that maps the world to finite, distinct pixels.
-bool mapsToPixels(const ChCoord &cc);
-
 // The world rectangle x0...x1, y0...y1 filled (or outlined one pixel wide), at least one pixel
 // wide and high so that a band narrower than a pixel still shows; clipped to the window first, so
 // that far-off coordinates never reach the painter.

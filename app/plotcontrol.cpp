@@ -1,6 +1,7 @@
 #include "plotcontrol.h"
 
 #include "body.h"
+#include "chcoord.h"
 #include "navigation.h"
 #include "rastertarget.h"
 #include "shapenames.h"
@@ -18,11 +19,6 @@ namespace {
 
 // A tooltip stays while its shape stays highlighted; Qt's default would drop it after 10 s.
 constexpr int kToolTipMs = 3600 * 1000;
-
-void setWorldFromView(ChCoord &cc, const QRectF &view)
-{
-    cc.setWorld(view.x(), view.y(), view.x() + view.width(), view.y() + view.height());
-}
 
 // The image the painter paints into, when it paints into one (a window's backing store).
 const QImage *paintedImage(QPainter *p)

@@ -130,27 +130,13 @@ public:
 
     // One notch of the wheel at the middle of the Focus Point window, alternately away from and
     // toward the user so that the view stays where it is, and the window painted.
-    void wheelStepInFocus()
-    {
-        DispA &d = body.focusView.disp;
-        const QPoint mid(d.width() / 2, d.height() / 2);
-        QWheelEvent e(QPointF(mid),
-                      QPointF(d.mapToGlobal(mid)),
-                      QPoint(),
-                      QPoint(0, wheelAway ? 120 : -120),
-                      Qt::NoButton,
-                      Qt::NoModifier,
-                      Qt::NoScrollPhase,
-                      false);
-        wheelAway = !wheelAway;
-        QApplication::sendEvent(&d, &e);
-        grab(body.focusView);
-    }
+    void wheelStepInFocus() { wheelStepIn(body.focusView); }
+    // The same in the overall window.
+    void wheelStepInOverall() { wheelStepIn(body.overallView); }
 
-    // One notch of the wheel at the middle of the overall window, as in the Focus Point window.
-    void wheelStepInOverall()
+    void wheelStepIn(DispABase &w)
     {
-        DispA &d = body.overallView.disp;
+        DispA &d = w.disp;
         const QPoint mid(d.width() / 2, d.height() / 2);
         QWheelEvent e(QPointF(mid),
                       QPointF(d.mapToGlobal(mid)),
@@ -162,7 +148,7 @@ public:
                       false);
         wheelAway = !wheelAway;
         QApplication::sendEvent(&d, &e);
-        grab(body.overallView);
+        grab(w);
     }
 
     // The cursor rests in the middle of the overall window (the wheel zooms about it).

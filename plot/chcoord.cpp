@@ -1,5 +1,9 @@
 #include "chcoord.h"
 
+#include <QRectF>
+
+#include <cmath>
+
 ChCoord::ChCoord(QObject *parent) : QObject(parent) {}
 
 void ChCoord::setScreen(double x0, double y0, double x1, double y1)
@@ -38,4 +42,17 @@ double ChCoord::toWorldX(double sx) const
 double ChCoord::toWorldY(double sy) const
 {
     return (wy1 - wy0) / (sy1 - sy0) * (sy - sy0) + wy0;
+}
+
+bool mapsToPixels(const ChCoord &cc)
+{
+    const double kx = (cc.sx1 - cc.sx0) / (cc.wx1 - cc.wx0);
+    const double ky = (cc.sy1 - cc.sy0) / (cc.wy1 - cc.wy0);
+    return std::isfinite(kx) && std::isfinite(ky) && kx != 0 && ky != 0 && std::isfinite(cc.wx0)
+           && std::isfinite(cc.wx1) && std::isfinite(cc.wy0) && std::isfinite(cc.wy1);
+}
+
+void setWorldFromView(ChCoord &cc, const QRectF &view)
+{
+    cc.setWorld(view.x(), view.y(), view.x() + view.width(), view.y() + view.height());
 }

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+class QRectF;
+
 // Linear world <-> screen mapping of one plot, independently in x and y.
 // World y grows upwards; the owner passes the screen rectangle with its y edges swapped.
 // A degenerate rectangle (zero width or height) yields non-finite results; callers that
@@ -32,3 +34,10 @@ public:
     double wy0 = 0.0;
     double wy1 = 1.0;
 };
+
+// cc's world set from a view: a world rectangle, x and y its lower left corner.
+void setWorldFromView(ChCoord &cc, const QRectF &view);
+
+// A view that maps world to finite, distinct pixels. A zero-sized, reversed-to-nothing or
+// non-finite view, or an empty surface, shows only the background.
+bool mapsToPixels(const ChCoord &cc);

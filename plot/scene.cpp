@@ -16,11 +16,6 @@
 
 namespace {
 
-void setWorldFromView(ChCoord &cc, const QRectF &view)
-{
-    cc.setWorld(view.x(), view.y(), view.x() + view.width(), view.y() + view.height());
-}
-
 // The drawing surface in pixels, as the surface set it before painting.
 QRectF surfaceRect(const ChCoord &cc)
 {
@@ -28,16 +23,6 @@ QRectF surfaceRect(const ChCoord &cc)
                   std::min(cc.sy0, cc.sy1),
                   std::fabs(cc.sx1 - cc.sx0),
                   std::fabs(cc.sy1 - cc.sy0));
-}
-
-// A view that maps world to finite, distinct pixels. A zero-sized, reversed-to-nothing or
-// non-finite view, or an empty surface, shows only the background.
-bool mapsToPixels(const ChCoord &cc)
-{
-    const double kx = (cc.sx1 - cc.sx0) / (cc.wx1 - cc.wx0);
-    const double ky = (cc.sy1 - cc.sy0) / (cc.wy1 - cc.wy0);
-    return std::isfinite(kx) && std::isfinite(ky) && kx != 0 && ky != 0 && std::isfinite(cc.wx0)
-           && std::isfinite(cc.wx1) && std::isfinite(cc.wy0) && std::isfinite(cc.wy1);
 }
 
 } // namespace
